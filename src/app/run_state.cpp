@@ -1,0 +1,45 @@
+#include "app/run_state.h"
+
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+
+namespace tarvelon {
+
+RunState::RunState() = default;
+RunState::~RunState() = default;
+
+std::string RunState::LogFilePath() const { return WorkDir() + "MarqueUpdate" + exportOption + ".log"; }
+
+void RunState::LogLine(const std::string& message) {
+  const std::string path = LogFilePath();
+  if (message.empty()) {
+    WriteFileBytes(path, "");
+    window.AddMemoLine("-> ");
+    return;
+  }
+  std::string line = FormatLogStamp(Now()) + " - " + message;
+  AppendFileBytes(path, line + "\r\n");
+  window.AddMemoLine("-> " + line);
+}
+
+std::string RunState::ReadTargetSetting(const std::string& key, const std::string& def) const {
+  if (exportOption.empty()) return def;
+  return config.Read(exportOption, key, def);
+}
+
+std::string RunState::ReadSetting(const std::string& section, const std::string& key,
+                                  const std::string& def) const {
+  return config.Read(section, key, def);
+}
+
+bool RunState::Tick() {
+  if (finishedFlag) ++tickCount;
+  return tickCount >= 30;
+}
+
+void AppendLineToFile(const std::string& path, const std::string& line) {
+  AppendFileBytes(path, line + "\r\n");
+}
+
+}  // namespace tarvelon

@@ -1,0 +1,99 @@
+// tarvelon OPTION: runs one export without a window. Memo lines go to stdout
+// as they come; the two progress labels show on stderr when it is a terminal.
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/dispatch.h"
+#include "app/run_state.h"
+#include "app/version.h"
+#include "exporters/registry.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+
+namespace {
+
+using namespace tarvelon;
+
+constexpr int kExitFinished = 0;
+constexpr int kExitError = 1;
+constexpr int kExitNoExport = 2;
+
+class ConsoleWindow : public WindowObserver {
+ public:
+  explicit ConsoleWindow(const WindowModel& model) : model_(model), live_(::isatty(2) && ::isatty(1)) {}
+
+  void MemoLineAdded(const std::string& line) override {
+    ClearStatus();
+    std::cout << AnsiToUtf8(line) << '\n' << std::flush;
+  }
+  void LabelsChanged() override {
+    if (!live_) return;
+    std::string status = AnsiToUtf8(model_.label1() + " | " + model_.label2());
+    if (status.size() > 150) status.resize(150);
+    std::cerr << "\r\033[K" << status << std::flush;
+    shown_ = true;
+  }
+  void ClearStatus() {
+    if (shown_) std::cerr << "\r\033[K" << std::flush;
+    shown_ = false;
+  }
+
+ private:
+  const WindowModel& model_;
+  bool live_;
+  bool shown_ = false;
+};
+
+void PrintUsage() {
+  std::cout << "Usage: tarvelon OPTION\n"
+               "       tarvelon --help | --version\n\n"
+               "Runs the export of one target. OPTION is one of (any case):\n ";
+  for (const auto& entry : OptionTable()) std::cout << ' ' << entry.key;
+  std::cout << "\n\nEnvironment:\n"
+               "  SharedTemp           work folder (WorkDir); when empty, Windir + \\TEMP\n"
+               "  Windir               default C:\\WINDOWS\n"
+               "  TARVELON_DRIVE_<X>   host folder of drive X: (default $HOME/tarvelon/<x>)\n"
+               "  TARVELON_HOME        folder of Tarvelon.ini and the mark images (default: the executable's)\n\n"
+               "Exit status: 0 export finished, 1 error, 2 no export ran.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SetExecutablePath(argc > 0 ? argv[0] : "");
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args[0] == "--help") {
+    PrintUsage();
+    return kExitFinished;
+  }
+  if (args.size() == 1 && args[0] == "--version") {
+    for (const auto& line : VersionLines()) std::cout << AnsiToUtf8(line) << '\n';
+    return kExitFinished;
+  }
+
+  RunState state;
+  ConsoleWindow console(state.window);
+  state.window.SetObserver(&console);
+  if (args.size() != 1) {
+    state.window.AddMemoLine(SyntaxLine());
+    return kExitNoExport;
+  }
+  try {
+    RunExport(state, Utf8ToAnsi(args[0]), BuiltInExporters());
+  } catch (const std::exception& error) {
+    console.ClearStatus();
+    std::cerr << AnsiToUtf8(error.what()) << std::endl;
+    return kExitError;
+  }
+  console.ClearStatus();
+  if (state.finishedFlag) return kExitFinished;
+  if (state.exportOption.empty()) {
+    std::cout << AnsiToUtf8(state.window.caption()) << '\n' << AnsiToUtf8(state.window.boxServerCaption()) << '\n';
+  }
+  return kExitNoExport;
+}

@@ -1,0 +1,13 @@
+#include "exporters/registry.h"
+
+namespace tarvelon {
+
+const ExporterRegistry& BuiltInExporters() {
+  static const ExporterRegistry registry = [] {
+    ExporterRegistry r;
+    return r;
+  }();
+  return registry;
+}
+
+}  // namespace tarvelon

@@ -1,0 +1,9 @@
+#pragma once
+#include "app/dispatch.h"
+
+namespace tarvelon {
+
+// Every exporter of the program, by option key.
+const ExporterRegistry& BuiltInExporters();
+
+}  // namespace tarvelon

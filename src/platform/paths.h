@@ -1,0 +1,34 @@
+#pragma once
+// The program names its files in Windows form ("c:\projects\kord\...",
+// WorkDir + "Tarvelon\"). HostPath is the one place where such a logical path
+// becomes a path of this host.
+#include <string>
+
+namespace tarvelon {
+
+// "\" and "/" both separate. "X:" stands for $TARVELON_DRIVE_X (default
+// $HOME/tarvelon/x). A path starting with "/" is a host path already. Each
+// component is matched without regard to case against what exists; a
+// component that does not exist yet is kept as spelled. Texts are Windows-1252;
+// the result is UTF-8.
+std::string HostPath(const std::string& logical);
+
+// The host folder standing for a drive letter.
+std::string DriveFolder(char letter);
+
+// The program's folder (where Tarvelon.ini and the mark images lie), with a
+// final separator: $TARVELON_HOME when set, else the executable's folder.
+std::string ProgramFolder();
+// Lets a front end or a test name the executable explicitly (argv[0] fallback).
+void SetExecutablePath(const std::string& hostPath);
+
+// WorkDir: SharedTemp, else Windir + "\TEMP" (Windir defaults to C:\WINDOWS),
+// followed by "\".
+std::string WorkDir();
+
+// The last component of a logical path (after the last "\" or "/").
+std::string FileNameOf(const std::string& logical);
+// Everything before the last separator (no final separator).
+std::string FolderOf(const std::string& logical);
+
+}  // namespace tarvelon

@@ -1,0 +1,187 @@
+#include "platform/text.h"
+
+#include <array>
+#include <cstdint>
+#include <limits>
+
+namespace tarvelon {
+namespace {
+
+// Code points of bytes 0x80..0x9F; the five unassigned bytes keep their C1 value.
+constexpr std::array<char32_t, 32> kHighControls = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+unsigned char UpperByte(unsigned char c) {
+  if (c >= 'a' && c <= 'z') return c - 32;
+  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
+  switch (c) {
+    case 0x9A: return 0x8A;  // š
+    case 0x9C: return 0x8C;  // œ
+    case 0x9E: return 0x8E;  // ž
+    case 0xFF: return 0x9F;  // ÿ
+    default: return c;
+  }
+}
+
+unsigned char LowerByte(unsigned char c) {
+  if (c >= 'A' && c <= 'Z') return c + 32;
+  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 32;
+  switch (c) {
+    case 0x8A: return 0x9A;
+    case 0x8C: return 0x9C;
+    case 0x8E: return 0x9E;
+    case 0x9F: return 0xFF;
+    default: return c;
+  }
+}
+
+}  // namespace
+
+char32_t AnsiToCodePoint(unsigned char c) {
+  if (c >= 0x80 && c <= 0x9F) return kHighControls[c - 0x80];
+  return c;
+}
+
+char CodePointToAnsi(char32_t cp) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<char>(cp);
+  for (size_t i = 0; i < kHighControls.size(); ++i)
+    if (kHighControls[i] == cp) return static_cast<char>(0x80 + i);
+  return '?';
+}
+
+std::string Utf8ToAnsi(std::string_view in) {
+  std::string out;
+  out.reserve(in.size());
+  size_t i = 0;
+  while (i < in.size()) {
+    unsigned char c = in[i];
+    char32_t cp = 0;
+    int extra = 0;
+    if (c < 0x80) { out += static_cast<char>(c); ++i; continue; }
+    if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; extra = 1; }
+    else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; extra = 2; }
+    else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; extra = 3; }
+    else { out += '?'; ++i; continue; }
+    if (i + extra >= in.size()) { out += '?'; ++i; continue; }
+    bool valid = true;
+    for (int k = 1; k <= extra; ++k) {
+      unsigned char d = in[i + k];
+      if ((d & 0xC0) != 0x80) { valid = false; break; }
+      cp = (cp << 6) | (d & 0x3F);
+    }
+    if (!valid) { out += '?'; ++i; continue; }
+    out += CodePointToAnsi(cp);
+    i += extra + 1;
+  }
+  return out;
+}
+
+std::string AnsiToUtf8(std::string_view in) {
+  std::string out;
+  out.reserve(in.size() + in.size() / 8);
+  for (unsigned char c : in) AppendUtf8(out, AnsiToCodePoint(c));
+  return out;
+}
+
+std::string AnsiUpper(std::string_view s) {
+  std::string out(s);
+  for (auto& c : out) c = static_cast<char>(UpperByte(static_cast<unsigned char>(c)));
+  return out;
+}
+
+std::string AnsiLower(std::string_view s) {
+  std::string out(s);
+  for (auto& c : out) c = static_cast<char>(LowerByte(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (UpperByte(a[i]) != UpperByte(b[i])) return false;
+  return true;
+}
+
+std::string Trim(std::string_view s) {
+  size_t b = 0, e = s.size();
+  while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
+  while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
+  return std::string(s.substr(b, e - b));
+}
+
+bool StartsWith(std::string_view s, std::string_view p) { return s.substr(0, p.size()) == p; }
+bool EndsWith(std::string_view s, std::string_view p) {
+  return s.size() >= p.size() && s.substr(s.size() - p.size()) == p;
+}
+bool Contains(std::string_view s, std::string_view p) { return s.find(p) != std::string_view::npos; }
+
+size_t FindIgnoringCase(std::string_view s, std::string_view part, size_t from) {
+  if (part.empty()) return from <= s.size() ? from : std::string_view::npos;
+  for (size_t i = from; i + part.size() <= s.size(); ++i) {
+    size_t k = 0;
+    while (k < part.size() && UpperByte(s[i + k]) == UpperByte(part[k])) ++k;
+    if (k == part.size()) return i;
+  }
+  return std::string_view::npos;
+}
+
+std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to, bool ignoreCase) {
+  if (from.empty()) return std::string(s);
+  std::string out;
+  size_t pos = 0;
+  while (true) {
+    size_t hit = ignoreCase ? FindIgnoringCase(s, from, pos) : s.find(from, pos);
+    if (hit == std::string_view::npos) break;
+    out.append(s.substr(pos, hit - pos));
+    out.append(to);
+    pos = hit + from.size();
+  }
+  out.append(s.substr(pos));
+  return out;
+}
+
+bool TryParseInt(std::string_view s, long long& out) {
+  if (s.empty()) return false;
+  size_t i = 0;
+  bool negative = false;
+  if (s[0] == '+' || s[0] == '-') { negative = s[0] == '-'; i = 1; }
+  if (i >= s.size()) return false;
+  long long v = 0;
+  for (; i < s.size(); ++i) {
+    if (s[i] < '0' || s[i] > '9') return false;
+    if (v > (std::numeric_limits<long long>::max() - 9) / 10) return false;
+    v = v * 10 + (s[i] - '0');
+  }
+  out = negative ? -v : v;
+  return true;
+}
+
+int ToIntDef(std::string_view s, int def) {
+  long long v;
+  if (!TryParseInt(s, v) || v > std::numeric_limits<int>::max() || v < std::numeric_limits<int>::min())
+    return def;
+  return static_cast<int>(v);
+}
+
+}  // namespace tarvelon
