@@ -54,6 +54,10 @@ void WindowModel::ClearMemo() {
   if (observer_) observer_->MemoCleared();
 }
 
+void WindowModel::ShowMessage(const std::string& text) {
+  if (observer_) observer_->ShowMessage(text);
+}
+
 void WindowModel::ProcessMessages() {
   if (observer_) observer_->ProcessMessages();
 }

@@ -17,6 +17,8 @@ class WindowObserver {
   virtual void WindowChanged() {}  // captions, edits, visibility
   // Lets the front end handle its pending events during long calls.
   virtual void ProcessMessages() {}
+  // The window's message box (an error the operator must see, the run goes on).
+  virtual void ShowMessage(const std::string& text) { (void)text; }
 };
 
 struct ServerFields {
@@ -56,6 +58,7 @@ class WindowModel {
   void ClearMemo();
 
   void ProcessMessages();
+  void ShowMessage(const std::string& text);
 
  private:
   void Changed();

@@ -12,6 +12,7 @@
 #include "app/version.h"
 #include "exporters/registry.h"
 #include "platform/errors.h"
+#include "platform/numbers.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 
@@ -37,6 +38,10 @@ class ConsoleWindow : public WindowObserver {
     if (status.size() > 150) status.resize(150);
     std::cerr << "\r\033[K" << status << std::flush;
     shown_ = true;
+  }
+  void ShowMessage(const std::string& text) override {
+    ClearStatus();
+    std::cerr << AnsiToUtf8(text) << std::endl;
   }
   void ClearStatus() {
     if (shown_) std::cerr << "\r\033[K" << std::flush;
@@ -66,6 +71,7 @@ void PrintUsage() {
 
 int main(int argc, char** argv) {
   SetExecutablePath(argc > 0 ? argv[0] : "");
+  InitProcessLocale();
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.size() == 1 && args[0] == "--help") {
     PrintUsage();

@@ -1,0 +1,40 @@
+#pragma once
+// IXMLCursor: a shared XML document, a list of its nodes selected by an XPath
+// 1.0 expression, and a position in that list. Texts cross as Windows-1252;
+// paths are logical paths (see HostPath). Every failure throws Error with the
+// cursor's own text.
+#include <memory>
+#include <string>
+
+namespace tarvelon {
+
+class XmlDocument;   // the shared document (libxml2) and its look-up index
+struct XmlNodeList;  // the nodes of one selection
+
+class IXMLCursor {
+ public:
+  IXMLCursor();  // no document, no list, at Eof
+
+  void Load(const std::string& path);
+  void LoadXML(const std::string& text);
+  IXMLCursor Select(const std::string& xpath) const;
+  bool Eof() const;
+  void Next();
+  std::string GetValue(const std::string& path) const;
+  void SetValue(const std::string& name, const std::string& text);
+  void SetAttribute(const std::string& name, const std::string& text);
+  IXMLCursor AppendChild(const std::string& name, const std::string& text);
+  void Delete();
+  std::string GetXML() const;
+  void Save(const std::string& path) const;
+
+  int Count() const;  // nodes in the list (0 without a list)
+
+ private:
+  std::shared_ptr<XmlDocument> document_;
+  std::shared_ptr<XmlNodeList> list_;
+  int index_ = -1;
+  bool atEnd_ = true;
+};
+
+}  // namespace tarvelon
