@@ -1,0 +1,48 @@
+#pragma once
+// Column layouts of the delimited feeds as tables: each column names where its
+// value comes from; one writer walks the table for every vehicle.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "stock/xml_cursor.h"
+
+namespace tarvelon {
+
+enum class ColumnSource {
+  Element,           // the record's child `name`
+  ElementUnlessZero, // the same, empty when it is exactly "0"
+  Fixed,             // the text `name` itself (UTF-8 literal)
+  Computed,          // the exporter's value named `name`
+  Flag,              // HasEquipmentCode(record's list `name`, `code`)
+  Blank,             // `count` empty fields
+};
+
+struct CsvColumn {
+  ColumnSource source;
+  const char* name = "";
+  const char* code = "";
+  int count = 1;
+};
+
+inline CsvColumn Element(const char* name) { return {ColumnSource::Element, name}; }
+inline CsvColumn ElementUnlessZero(const char* name) { return {ColumnSource::ElementUnlessZero, name}; }
+inline CsvColumn Fixed(const char* utf8) { return {ColumnSource::Fixed, utf8}; }
+inline CsvColumn Computed(const char* key) { return {ColumnSource::Computed, key}; }
+inline CsvColumn Flag(const char* list, const char* code) { return {ColumnSource::Flag, list, code}; }
+inline CsvColumn Blank(int count = 1) { return {ColumnSource::Blank, "", "", count}; }
+
+using ComputedValues = std::map<std::string, std::string>;
+
+// Number of fields the table writes.
+int FieldCount(const std::vector<CsvColumn>& columns);
+
+// Appends every column's value followed by ";". A value's own ";" becomes "."
+// and its line breaks blanks, so that no value can shift the partner's columns.
+void AppendCsvColumns(std::string& row, const std::vector<CsvColumn>& columns, const IXMLCursor& record,
+                      const ComputedValues& computed);
+
+// The field text made safe for an unquoted semicolon file.
+std::string UnquotedCsvValue(const std::string& value);
+
+}  // namespace tarvelon

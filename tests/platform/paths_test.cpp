@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include "platform/files.h"
+#include "platform/errors.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "support/temp_folder.h"
+
+namespace tarvelon {
+namespace {
+
+using testing::ScopedEnv;
+using testing::TempFolder;
+
+TEST(HostPath, DriveLettersMapToTheirFolders) {
+  TempFolder drive;
+  ScopedEnv c("TARVELON_DRIVE_C", drive.path().c_str());
+  EXPECT_EQ(HostPath("c:\\projects\\kord\\x.xml"), drive.path() + "/projects/kord/x.xml");
+  EXPECT_EQ(HostPath("C:/projects/kord/"), drive.path() + "/projects/kord/");
+}
+
+TEST(HostPath, ExistingComponentsAreFoundWhateverTheirCase) {
+  TempFolder drive;
+  ScopedEnv c("TARVELON_DRIVE_C", drive.path().c_str());
+  testing::MakeHostFolders(drive / "Projects/Kord/Data");
+  EXPECT_EQ(HostPath("c:\\projects\\KORD\\data\\Tarvelon\\ExpDatasVPN.xml"),
+            drive.path() + "/Projects/Kord/Data/Tarvelon/ExpDatasVPN.xml");
+}
+
+TEST(HostPath, HostPathsStayAndAccentsBecomeUtf8) {
+  TempFolder root;
+  EXPECT_EQ(HostPath(root.path() + "\\sub/" + Ansi("réservé.txt")), root.path() + "/sub/réservé.txt");
+}
+
+TEST(WorkDir, SharedTempWinsThenWindir) {
+  {
+    ScopedEnv shared("SharedTemp", "D:\\temp");
+    EXPECT_EQ(WorkDir(), "D:\\temp\\");
+  }
+  {
+    ScopedEnv shared("SharedTemp", nullptr);
+    ScopedEnv windir("Windir", "C:\\WINDOWS");
+    EXPECT_EQ(WorkDir(), "C:\\WINDOWS\\TEMP\\");
+  }
+  {
+    ScopedEnv shared("SharedTemp", "D:\\temp\\");
+    EXPECT_EQ(WorkDir(), "D:\\temp\\\\");
+  }
+  ScopedEnv shared("SharedTemp", nullptr);
+  ScopedEnv windir("Windir", nullptr);
+  EXPECT_EQ(WorkDir(), "C:\\WINDOWS\\TEMP\\");
+}
+
+TEST(ProgramFolder, TarvelonHomeNamesIt) {
+  ScopedEnv home("TARVELON_HOME", "/opt/tarvelon");
+  EXPECT_EQ(ProgramFolder(), "/opt/tarvelon/");
+}
+
+TEST(Files, WriteAppendReadAndFolders) {
+  TempFolder root;
+  const std::string file = root.path() + "\\a\\b\\c.txt";
+  CreateFolders(FolderOf(file));
+  WriteFileBytes(file, "one");
+  AppendFileBytes(file, "+two");
+  EXPECT_EQ(ReadFileBytes(file), "one+two");
+  EXPECT_EQ(FileSizeOf(file), 7);
+  EXPECT_TRUE(DeleteFile(file));
+  EXPECT_EQ(FileSizeOf(file), -1);
+  EXPECT_THROW(WriteFileBytes(root.path() + "/missing/x.txt", "x"), Error);
+}
+
+}  // namespace
+}  // namespace tarvelon

@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include "platform/text.h"
+
+namespace tarvelon {
+namespace {
+
+TEST(AnsiText, FrenchLettersTakeOneByteEach) {
+  const std::string text = Ansi("Démarrer créé Réservé");
+  EXPECT_EQ(text.size(), 21u);
+  EXPECT_EQ(static_cast<unsigned char>(text[1]), 0xE9);
+  EXPECT_EQ(AnsiToUtf8(text), "Démarrer créé Réservé");
+}
+
+TEST(AnsiText, CharactersOutsideTheCodePageBecomeQuestionMarks) {
+  EXPECT_EQ(Utf8ToAnsi("a\u4e2db\U0001F600c"), "a?b?c");
+  EXPECT_EQ(Utf8ToAnsi("\xff\xfe"), "??");           // not UTF-8 at all
+  EXPECT_EQ(Utf8ToAnsi("ab\xc3"), "ab?");            // cut sequence
+}
+
+TEST(AnsiText, TheHighControlRangeMapsToTypographicSigns) {
+  EXPECT_EQ(Ansi("€’œŸ"), std::string("\x80\x92\x9c\x9f"));
+  EXPECT_EQ(AnsiToUtf8("\x80\x92"), "€’");
+}
+
+TEST(AnsiCase, AccentedLettersChangeCase) {
+  EXPECT_EQ(AnsiUpper(Ansi("élève œuvre ÿ")), Ansi("ÉLÈVE ŒUVRE Ÿ"));
+  EXPECT_EQ(AnsiLower(Ansi("ÉCOLE À ÇA")), Ansi("école à ça"));
+  EXPECT_EQ(AnsiUpper(Ansi("straße ÷")), Ansi("STRAßE ÷"));
+  EXPECT_TRUE(SameTextIgnoringCase("LeBonCoin", "LEBONCOIN"));
+  EXPECT_FALSE(SameTextIgnoringCase("LeBonCoin", "LEBONCOI"));
+}
+
+TEST(TextHelpers, ReplaceAllIgnoringCase) {
+  EXPECT_EQ(ReplaceAll("3 Portes avec hayon", "portes", "", true), "3  avec hayon");
+  EXPECT_EQ(ReplaceAll("aXbxc", "x", "-"), "aXb-c");
+  EXPECT_EQ(ReplaceAll("abc", "", "-"), "abc");
+}
+
+TEST(TextHelpers, IntegersAreReadStrictly) {
+  EXPECT_EQ(ToIntDef("12", 0), 12);
+  EXPECT_EQ(ToIntDef("-3", 0), -3);
+  EXPECT_EQ(ToIntDef("12 mois", 7), 7);
+  EXPECT_EQ(ToIntDef("", 7), 7);
+  EXPECT_EQ(ToIntDef("99999999999999", 7), 7);
+}
+
+}  // namespace
+}  // namespace tarvelon
