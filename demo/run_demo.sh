@@ -1,0 +1,171 @@
+#!/usr/bin/env bash
+# run_demo.sh BUILD_DIR
+#
+# Runs the exports on the demo stock against a loopback FTP server that plays
+# both the group's image server and the portals, then shows what the portals
+# received and where the logs are. Everything lands in demo/out (wiped first):
+#   drive_c/                 TARVELON_DRIVE_C: c:\projects\kord\data\Tarvelon\ (extracts),
+#                            c:\projects\kord\images\ (photo store), c:\SharedTemp\ (WorkDir)
+#   program/                 TARVELON_HOME: Tarvelon.ini and the mark images
+#   ftp/www/pictlore/        the image server's photo folder
+#   ftp/portals/<target>/    what each portal received
+#   console/                 each export's console output
+# An export that this build does not have yet is reported and skipped.
+# Exit status: 0 when every export that ran finished, 1 otherwise.
+set -euo pipefail
+
+if [ $# -ne 1 ] || [ ! -d "$1" ]; then
+  echo "usage: $0 BUILD_DIR" >&2
+  exit 2
+fi
+BUILD=$(cd "$1" && pwd)
+DEMO=$(cd "$(dirname "$0")" && pwd)
+ROOT=$(dirname "$DEMO")
+OUT=$DEMO/out
+PY=/usr/bin/python3
+BIN=$BUILD/tarvelon
+TARGETS=(AUTOSCOUT24 VPN LEBONCOIN)
+FTP_USER=kord
+FTP_PASSWORD=kord-demo
+
+if [ ! -x "$BIN" ]; then
+  echo "no program at $BIN: build first (make build)" >&2
+  exit 2
+fi
+FTP_SERVER=$ROOT/tests/support/ftp_server.py
+[ -f "$FTP_SERVER" ] || FTP_SERVER=$DEMO/ftp_server.py
+
+section() { printf '\n== %s\n' "$*"; }
+
+# --- layout -------------------------------------------------------------------
+rm -rf "$OUT"
+DRIVE=$OUT/drive_c
+DATA=$DRIVE/projects/kord/data/Tarvelon
+STORE=$DRIVE/projects/kord/images
+SHARED=$DRIVE/SharedTemp
+PROGRAM=$OUT/program
+FTP=$OUT/ftp
+PICTLORE=$FTP/www/pictlore
+PORTALS=$FTP/portals
+mkdir -p "$DATA" "$STORE" "$SHARED" "$PROGRAM" "$PICTLORE" "$OUT/console" \
+         "$PORTALS/autoscout24" "$PORTALS/vpn" "$PORTALS/leboncoin/51203" "$PORTALS/leboncoin/51204"
+
+section "Demo layout in $OUT"
+cp "$DEMO"/stock/ExpDatas*.xml "$DATA"/
+echo "stock extracts: $(cd "$DATA" && echo *)"
+"$PY" "$DEMO/make_stock.py" --photos "$STORE" --server "$PICTLORE"
+(cd "$PICTLORE" && find . -type f | sort) >"$OUT/pictlore-before.txt"
+
+shopt -s nullglob
+marks=("$BUILD"/*.png)
+shopt -u nullglob
+if [ ${#marks[@]} -gt 0 ]; then
+  cp "${marks[@]}" "$PROGRAM"/
+  echo "mark images: ${#marks[@]} copied from $BUILD"
+else
+  echo "mark images: none in $BUILD yet, photos will not be stamped"
+fi
+
+# --- FTP server -------------------------------------------------------------------
+SERVER_PID=
+stop_server() {
+  if [ -n "$SERVER_PID" ]; then
+    kill "$SERVER_PID" 2>/dev/null || true
+    wait "$SERVER_PID" 2>/dev/null || true
+    SERVER_PID=
+  fi
+}
+trap stop_server EXIT
+trap 'exit 130' INT TERM
+
+"$PY" "$FTP_SERVER" --host 127.0.0.1 --port 0 --log "$OUT/ftp-server.log" --port-file "$OUT/ftp.port" \
+      --account "$FTP_USER" "$FTP_PASSWORD" "$FTP" elradfmwMT &
+SERVER_PID=$!
+for _ in $(seq 100); do
+  [ -s "$OUT/ftp.port" ] && break
+  kill -0 "$SERVER_PID" 2>/dev/null || { echo "the FTP server did not start, see $OUT/ftp-server.log" >&2; exit 1; }
+  sleep 0.1
+done
+[ -s "$OUT/ftp.port" ] || { echo "the FTP server gave no port" >&2; exit 1; }
+PORT=$(cat "$OUT/ftp.port")
+echo "FTP server: 127.0.0.1:$PORT (pid $SERVER_PID), user $FTP_USER, root $FTP"
+
+sed -e "s/@PORT@/$PORT/g" -e 's/$/\r/' "$DEMO/Tarvelon.ini" | iconv -f UTF-8 -t CP1252 >"$PROGRAM/Tarvelon.ini"
+
+# --- exports ----------------------------------------------------------------------
+export TARVELON_DRIVE_C=$DRIVE
+export TARVELON_HOME=$PROGRAM
+export SharedTemp='c:\SharedTemp'
+export PATH=/usr/bin:$PATH   # the real ImageMagick convert, not a stand-in
+
+failed=0
+declare -A result
+for target in "${TARGETS[@]}"; do
+  section "tarvelon $target"
+  console=$OUT/console/$target
+  set +e
+  "$BIN" "$target" 2>"$console.stderr" | tee "$console.stdout" | sed 's/^/  /'
+  status=${PIPESTATUS[0]}
+  set -e
+  if [ "$status" -eq 1 ] && grep -q "Export non disponible" "$console.stderr"; then
+    result[$target]="not available yet: $(head -n 1 "$console.stderr")"
+    continue
+  fi
+  if [ -s "$console.stderr" ]; then sed 's/^/  stderr: /' "$console.stderr"; fi
+  if [ "$status" -eq 0 ]; then
+    result[$target]="finished"
+  else
+    result[$target]="FAILED (exit status $status)"
+    failed=1
+  fi
+done
+
+stop_server
+trap - EXIT
+
+# --- what arrived -------------------------------------------------------------------
+section "Results"
+for target in "${TARGETS[@]}"; do printf '  %-12s %s\n' "$target" "${result[$target]}"; done
+
+section "Received by the portals ($PORTALS)"
+files=$(cd "$PORTALS" && find . -type f | sort)
+if [ -z "$files" ]; then
+  echo "  nothing"
+else
+  (cd "$PORTALS" && find . -type f -printf '  %10s  %P\n' | sort -k2)
+fi
+while IFS= read -r archive; do
+  [ -n "$archive" ] || continue
+  printf '\n-- %s\n' "${archive#"$PORTALS"/}"
+  unzip -l "$archive" | sed 's/^/  /'
+  while IFS= read -r entry; do
+    case "$entry" in
+      *.csv)
+        echo "  first lines of $entry (Windows-1252):"
+        unzip -p "$archive" "$entry" | head -n 3 | iconv -f CP1252 -t UTF-8 | tr -d '\r' | sed 's/^/    /' || true ;;
+      *.xml)
+        echo "  start of $entry (as the partner reads it):"
+        unzip -p "$archive" "$entry" | xmllint --format - | head -n 40 | iconv -f ISO-8859-15 -t UTF-8 | sed 's/^/    /' || true ;;
+    esac
+  done < <(unzip -Z1 "$archive")
+done < <(find "$PORTALS" -type f -name '*.zip' | sort)
+
+section "Published on the image server during the run ($PICTLORE)"
+(cd "$PICTLORE" && find . -type f | sort) >"$OUT/pictlore-after.txt"
+new=$(comm -13 "$OUT/pictlore-before.txt" "$OUT/pictlore-after.txt")
+if [ -z "$new" ]; then echo "  nothing"; else echo "$new" | sed 's|^\./|  |'; fi
+
+section "Logs"
+shopt -s nullglob
+logs=("$SHARED"/MarqueUpdate*.log)
+shopt -u nullglob
+for log in "${logs[@]}"; do
+  echo "-- $log"
+  [ -s "$log" ] || echo "  (empty)"
+  iconv -f CP1252 -t UTF-8 "$log" | tr -d '\r' | sed 's/^/  /'
+done
+echo "console output of each export: $OUT/console/"
+echo "work files (output folders, archives, extract copies): $SHARED/"
+echo "FTP server commands: $OUT/ftp-server.log"
+
+exit "$failed"
