@@ -1,10 +1,16 @@
 #include "exporters/registry.h"
 
+#include "exporters/annonce/annonce_exporter.h"
+#include "exporters/autoscout24/autoscout24_exporter.h"
+
 namespace tarvelon {
 
 const ExporterRegistry& BuiltInExporters() {
   static const ExporterRegistry registry = [] {
     ExporterRegistry r;
+    for (const char* key : {"AUTOSCOUT24", "VPN"})
+      r.Register(key, [](RunState& state, const std::string&) { AutoScout24Exporter().Run(state); });
+    for (const char* key : {"SITAUTOPRO", "LEBONCOIN", "HEYCAR", "GMBFI"}) r.Register(key, RunAnnonceExport);
     return r;
   }();
   return registry;

@@ -41,6 +41,12 @@ int RunAndWaitHost(const std::string& hostFile, const std::vector<std::string>& 
   auto argv = ArgvOf(full);
   pid_t pid = 0;
   int rc = ::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
+  if (rc == ENOEXEC && full[0] == hostFile) {
+    // An executable script without "#!" line: the shell runs it.
+    full.insert(full.begin(), "/bin/sh");
+    argv = ArgvOf(full);
+    rc = ::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
+  }
   if (rc != 0) throw Error(hostFile + " : " + SystemErrorText(rc));
   int status = 0;
   while (true) {

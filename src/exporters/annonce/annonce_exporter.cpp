@@ -1,0 +1,101 @@
+#include "exporters/annonce/annonce_exporter.h"
+
+#include "exporters/annonce/annonce_safety.h"
+#include "exporters/frame/exporter_frame.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "stock/extract.h"
+#include "stock/file_operations.h"
+
+namespace tarvelon {
+
+void AnnonceExporter::Run(RunState& state) {
+  const std::string workFolder = WorkDir() + "Tarvelon\\";
+  CreateFolders(WorkDir() + "Tarvelon");
+  ReadImageServerSettings(state);
+  ReadTestPhotoServer(state);
+  if (!ChecksPhotoServer()) state.testPhotoServer = false;
+  state.counters = RunCounters{};
+  photoSlots_ = 0;
+
+  document_ = IXMLCursor();
+  document_.Load(StockExtractPath(state.exportOption));
+  FlagExclusions(state);
+  VehiclePass(state);
+
+  const std::string day = FormatStamp(Now(), "yyyymmdd");
+  const std::string base = workFolder + state.exportOption + "-" + day;
+  PhotoPass(state, base + "A.xml");
+  RemoveWorkingSections(state, base + "B.xml");
+
+  const std::string prepared = base + ".xml";
+  document_.Save(prepared);
+  std::string text = document_.GetXML();
+  document_.LoadXML(text);
+  document_.Save(prepared);
+
+  text = EditText(text);
+  WriteTextFile(prepared, text);
+  document_.LoadXML(text);
+  document_.Save(prepared);
+
+  BeforeClientFiles(state);
+  std::unique_ptr<ClientFileBuilder> builder = MakeClientFileBuilder(state);
+  builder->Build(document_, text, prepared);
+  AfterClientFiles(state, *builder);
+  state.finishedFlag = true;
+}
+
+void AnnonceExporter::FlagExclusions(RunState& state) {
+  IXMLCursor exclusions = document_.Select(kExclusions);
+  state.LogLine(Ansi("Après premier Select ListExclusions"));
+  for (; !exclusions.Eof(); exclusions.Next()) {
+    // Only a record number may reach the selection: any other text names no vehicle.
+    std::string id;
+    if (!IsRecordNumber(exclusions.GetValue("idtVO"), id)) continue;
+    IXMLCursor record = document_.Select(VehicleRecordOf(id));
+    if (!record.Eof()) record.SetValue("FlagExclusion", "true");
+  }
+}
+
+void AnnonceExporter::VehiclePass(RunState& state) {
+  IXMLCursor records = document_.Select(kVehicleRecords);
+  state.LogLine(Ansi("Après premier Select DataVO"));
+  for (; !records.Eof(); records.Next()) {
+    PrepareRecord(state, records);
+    state.ProcessMessages();
+  }
+}
+
+void AnnonceExporter::RemoveWorkingSections(RunState& state, const std::string& workingCopy) {
+  document_.Save(workingCopy);
+  static const struct {
+    const char* logLine;
+    const char* section;
+  } sections[] = {
+      {"Avant Suppression LiensExclusions", "/document/ListExclusionsS"},
+      {"Avant Suppression LiensImages", "/document/LiensImagesS"},
+      {"Avant Suppression LiensEquipements", "/document/LiensEquipementsS"},
+      {"Après Suppression LiensImages & LiensEquipements & Aliases", "/document/Aliases"},
+  };
+  for (const auto& s : sections) {
+    state.LogLine(Ansi(s.logLine));
+    document_.Select(s.section).Delete();
+  }
+  state.LogLine(Ansi("Après Aliases"));
+}
+
+std::string AnnonceExporter::EditText(const std::string& text) const { return EditPreparedText(text, photoSlots_); }
+
+std::unique_ptr<ClientFileBuilder> AnnonceExporter::MakeClientFileBuilder(RunState& state) const {
+  return std::make_unique<ClientFileBuilder>(state);
+}
+
+void RunAnnonceExport(RunState& state, const std::string&) {
+  AnnonceExporter exporter;
+  exporter.Run(state);
+}
+
+}  // namespace tarvelon

@@ -1,0 +1,81 @@
+#pragma once
+// BuildClientFiles: cuts the prepared extract into one XML file per client
+// entry (COORDONNEES), keeps the client's contact block and vehicles, saves
+// the file and a dated copy, zips it, sends it to the client's FTP account
+// and ends with the run's summary line. The feeds built on the annonce feed
+// change single steps through the virtual hooks.
+#include <string>
+#include <vector>
+
+#include "app/run_state.h"
+#include "stock/xml_cursor.h"
+
+namespace tarvelon {
+
+// One COORDONNEES entry as the builder handles it.
+struct ClientEntry {
+  std::string type;       // "1", "2" or "0" (both)
+  std::string code;       // CODECLIENT
+  std::string section;    // ExportOption + "-" + code
+  std::string siteLabel;  // SiteLabel
+  std::string datedFileName;  // ExportOption + "-" + SiteLabel + "-" + yyyymmdd + ".xml"
+  std::string group;      // cGroup, "BRELO MORDEVALE" counting as "BRELO"
+  std::string siteList;   // ";SITE;" of every entry of this client and type
+  long sent = 0, excluded = 0, discounted = 0;
+};
+
+class ClientFileBuilder {
+ public:
+  explicit ClientFileBuilder(RunState& state) : state_(state) {}
+  virtual ~ClientFileBuilder() = default;
+
+  // `prepared` is the exporter's cursor; `preparedText` the edited document
+  // text; `preparedPath` the saved PreparedExtract.
+  void Build(IXMLCursor& prepared, const std::string& preparedText, const std::string& preparedPath);
+
+  // The names of the last entry read.
+  const std::string& resultFileName() const { return resultFileName_; }
+  const std::string& archiveName() const { return archiveName_; }
+
+ protected:
+  // The built-in FTP account of a client section.
+  virtual ServerFields DefaultAccount() const;
+  // The text edits from the prepared document to the client file.
+  virtual std::string EditClientText(const std::string& text, const ClientEntry& client) const;
+  // The result file and the dated copy.
+  virtual void SaveClientFile(IXMLCursor& working, const std::string& text, const ClientEntry& client);
+  // A feed that turns the client file into something else does it here.
+  virtual void AfterSaves(IXMLCursor& working, const ClientEntry& client) { (void)working, (void)client; }
+  // Sends the archive; answers what the summary text gains.
+  virtual std::string Deliver(const std::string& archivePath, const ClientEntry& client);
+
+  std::string WorkFolder() const;
+  RunState& state_;
+  std::string resultFileName_;
+  std::string archiveName_;
+
+ private:
+  // One COORDONNEES entry from settings to delivery; answers its summary text.
+  std::string BuildClientFile(const IXMLCursor& entry, const std::string& preparedPath);
+  bool ReadClientSection(ClientEntry& client);
+  // The first file name of the entry that would not stay in the work folder.
+  std::string UnsafeFileName(const ClientEntry& client) const;
+
+  std::vector<std::string> handledLabels_;
+  void SelectContactBlocks(IXMLCursor& working, ClientEntry& client) const;
+  void SelectVehicles(IXMLCursor& working, ClientEntry& client) const;
+};
+
+// The annonce feeds' client file stage with the built-in behaviour.
+void BuildClientFiles(RunState& state, IXMLCursor& prepared, const std::string& preparedText,
+                      const std::string& preparedPath);
+
+// The text edits of a client file; `keepWorkingElements` leaves idVO,
+// InfoVille, RefSite, RefExpo, remise and LIBELLEVILLE as they are.
+std::string ClientFileText(std::string text, const std::string& clientCode, bool keepWorkingElements);
+
+// Summary pieces: one client's part and the closing total.
+std::string ClientSummary(const ClientEntry& client);
+std::string TotalSummary(const ClientFileTotals& totals);
+
+}  // namespace tarvelon

@@ -1,0 +1,51 @@
+#include "exporters/annonce/annonce_safety.h"
+#include "exporters/annonce/client_files.h"
+#include "exporters/annonce/text_cuts.h"
+#include "platform/text.h"
+#include "stock/conversions.h"
+
+namespace tarvelon {
+namespace {
+
+const char* const kIsoDeclaration = "<?xml version=\"1.0\" encoding=\"ISO-8859-15\" ?>";
+
+// One pass over the text, however many records hold the element.
+std::string Remove(const std::string& text, const std::string& name) {
+  return CutWithinRecords(text, "<" + name + ">", "</" + name + ">");
+}
+
+}  // namespace
+
+std::string ClientFileText(std::string text, const std::string& clientCode, bool keepWorkingElements) {
+  text = ReplaceBetweenMarkers(text, "<InfosSRS ", "</InfosSRS>", "");
+  text = ReplaceBetweenMarkers(text, "<InfosSRS ", "\"InfosSR\"/>", "");
+
+  // The client code lands in an attribute: escaped so that no code can break the file.
+  const std::string client = "<CLIENT CODE=\"" + XmlAttributeText(clientCode) + "\">";
+  text = ReplaceBetweenMarkers(text, "<COORDONNEESS EOF=\"", "RecordName=\"COORDONNEES\"/>", client);
+  text = ReplaceBetweenMarkers(text, "<COORDONNEESS EOF=\"", "RecordName=\"COORDONNEES\">", client);
+  text = ReplaceAll(text, "</COORDONNEESS>", "", true);
+
+  text = ReplaceBetweenMarkers(text, "<DataVOS EOF=\"", "RecordName=\"DataVO\">", "");
+  text = ReplaceBetweenMarkers(text, "<DataVOS EOF=\"", "RecordName=\"DataVO\"/>", "");
+  text = ReplaceAll(text, "</DataVOS>", "</CLIENT>", true);
+
+  for (const char* name : {"CODECLIENT", "cGroup", "TypeVO", "Concession", "FlagExclusion"}) text = Remove(text, name);
+
+  text = ReplaceAll(text, "<DataVO>", "<ANNONCE>", true);
+  text = ReplaceAll(text, "</DataVO>", "</ANNONCE>", true);
+  text = ReplaceAll(text, "<document>", "", true);
+  text = ReplaceAll(text, "</document>", "", true);
+
+  text = ReplaceAll(text, "<?xml version=\"1.0\"?>", kIsoDeclaration, true);
+  // A prepared extract without a declaration still gives a file that names its encoding.
+  if (!StartsWith(text, "<?xml")) text = kIsoDeclaration + text;
+
+  if (!keepWorkingElements) {
+    for (const char* name : {"idVO", "InfoVille", "RefSite", "RefExpo", "remise"}) text = Remove(text, name);
+    text = ReplaceAll(text, "LIBELLEVILLE>", "VILLE>");
+  }
+  return text;
+}
+
+}  // namespace tarvelon

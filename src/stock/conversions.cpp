@@ -1,0 +1,127 @@
+#include "stock/conversions.h"
+
+#include <algorithm>
+
+#include "app/run_state.h"
+#include "platform/numbers.h"
+#include "platform/text.h"
+#include "stock/extract.h"
+#include "stock/xml_cursor.h"
+
+namespace tarvelon {
+namespace {
+
+std::string TwoDigits(int n) { return n < 10 ? "0" + std::to_string(n) : std::to_string(n); }
+
+// Weeks counted from Sunday. A count of 0 or 53 moves to the neighbouring
+// year. In a leap year that begins on a Tuesday, its last days and the first
+// days of the next year send each other back and forth without end (27 December
+// 2036 from noon to 3 January 2037 before noon): such a second move is not
+// made, and these days form week "53".
+std::string WeekNumberAt(const DateTime& t, bool moved) {
+  const DateTime january{t.year, 1, 1};
+  const int weekday = DayOfWeek(january);
+  const long long days = RoundHalfEven(ToDayCount(t) - ToDayCount(january));
+  long long n = (days + weekday) / 7 + (weekday <= 3 ? 1 : 0);
+  if (weekday != 3 && (n == 0 || n == 53)) {
+    if (moved) return "53";
+    if (n == 0) return WeekNumberAt(DateTime{t.year - 1, 12, 31}, true);
+    return WeekNumberAt(DateTime{t.year + 1, 1, 1}, true);
+  }
+  return TwoDigits(static_cast<int>(n));
+}
+
+}  // namespace
+
+std::string BrandName(const std::string& brand) {
+  if (brand == "VW" || brand == "VU" || brand == "VUL") return "Volkswagen";
+  return brand;
+}
+
+std::string WeekNumber(const DateTime& t) { return WeekNumberAt(t, false); }
+
+std::string SiteAbbreviation(const std::string& site) {
+  const size_t length = site.size();
+  std::string result;
+  if (length >= 2) result = std::string(1, site[0]) + AnsiLower(site.substr(length - 1));
+  const size_t hyphen = site.find('-');
+  // 1-based position P of the hyphen, taken when P < L - 3.
+  if (hyphen != std::string::npos && hyphen + 1 + 3 < length) result = std::string(1, site[0]) + site[hyphen + 1];
+  return result;
+}
+
+std::string AdReference(const RunState& state, const std::string& brandPart, const std::string& site,
+                        std::string expo) {
+  std::string week = WeekNumber(Now());
+  const std::string& option = state.exportOption;
+  if (option == "VIVACAR" || option == "SITAUTOPRO" || option == "BUSINESSAPTITUDE" || option == "BRELO")
+    week.clear();
+  else if (option == "LEBONCOIN")
+    week = "11";
+  if (expo == site) expo.clear();
+  if (!expo.empty()) week = SiteAbbreviation(expo) + week;
+  return brandPart.substr(0, 2) + SiteAbbreviation(site) + week;
+}
+
+int LeadingNumber(const std::string& text, int def) {
+  const size_t blank = text.find(' ');
+  const size_t p = text.find('p');
+  const size_t cut = std::min(blank, p);  // npos when both are absent
+  return ToIntDef(text.substr(0, cut), def);
+}
+
+std::string ReplaceBetweenMarkers(std::string text, const std::string& start, const std::string& end,
+                                  const std::string& replacement) {
+  if (start.empty() || end.empty()) return text;
+  // A replacement that holds the markers itself would be cut again forever:
+  // then the search goes on after it.
+  const size_t inner = replacement.find(start);
+  const bool selfMatching = inner != std::string::npos && replacement.find(end, inner + start.size()) != std::string::npos;
+  size_t from = 0;
+  while (true) {
+    const size_t first = text.find(start, from);
+    if (first == std::string::npos) break;
+    const size_t last = text.find(end, first + start.size());
+    if (last == std::string::npos) break;
+    text.replace(first, last + end.size() - first, replacement);
+    if (selfMatching) from = first + replacement.size();
+  }
+  return text;
+}
+
+std::string VersionWithoutModel(const std::string& version, const std::string& model) {
+  std::string result = ReplaceAll(version, model + " ", "", true);
+  std::string plain = ReplaceAll(ReplaceAll(model, Ansi("é"), "e"), Ansi("É"), "e");
+  result = ReplaceAll(result, plain + " ", "", true);
+  return Trim(result);
+}
+
+std::string EquipmentLabels(const IXMLCursor& cursor, const std::string& codes) {
+  if (codes.empty()) return "";
+  std::string result = codes;
+  std::string token;
+  for (char c : codes) {
+    if (c != ';') {
+      token += c;
+      continue;
+    }
+    if (!token.empty()) {
+      std::string label;
+      IXMLCursor found = cursor.Select(std::string(kEquipmentLabels) + "[AbbrEquip='" + AnsiUpper(token) + "']");
+      if (!found.Eof()) label = found.GetValue("LibelleEquipement");
+      result = ReplaceAll(result, ";" + token + ";", ";" + label + ";", true);
+    }
+    token.clear();
+  }
+  if (!result.empty() && result.front() == ';') result.erase(0, 1);
+  if (!result.empty() && result.back() == ';') result.pop_back();
+  return ReplaceAll(result, ";", ", ");
+}
+
+std::string UrlPath(const std::string& address) {
+  if (AnsiUpper(address.substr(0, 10)) != "HTTP://WWW") return address;
+  const size_t slash = address.find('/', 7);  // the first "/" after the host
+  return slash == std::string::npos ? std::string() : address.substr(slash + 1);
+}
+
+}  // namespace tarvelon

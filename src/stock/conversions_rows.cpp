@@ -1,0 +1,61 @@
+// Appenders of delimited rows: semicolon rows, JSON pairs and the tab rows of
+// the PVO feed.
+#include "platform/numbers.h"
+#include "platform/text.h"
+#include "stock/conversions.h"
+
+namespace tarvelon {
+namespace {
+
+const char kTab = '\t';
+
+std::string WholeNumber(double value) { return std::to_string(RoundHalfEven(value)); }
+
+}  // namespace
+
+void AppendCsvField(std::string& row, const std::string& value) {
+  row += value;
+  row += ';';
+}
+
+void AppendJsonPair(std::string& object, const std::string& name, bool raw, const std::string& value) {
+  if (!object.empty()) object += ", \r\n";
+  object += "\"" + name + "\": ";
+  object += raw ? value : "\"" + value + "\"";
+}
+
+void AppendTabField(std::string& row, const std::string& value) {
+  for (char c : value) row += (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
+  row += kTab;
+}
+
+void AppendCentsField(std::string& row, const std::string& value) {
+  row += WholeNumber(ParseDecimalOrZero(value) * 100);
+  row += kTab;
+}
+
+void AppendVatCentsField(std::string& row, const std::string& amount, const std::string& date) {
+  DateTime when;
+  int year = ParseShortDate(date, when) ? when.year : Now().year;
+  // The tax contained in a tax-inclusive amount: 19.6 % until 2013, 20 % since.
+  double rate = year < 2014 ? 19.6 / 119.6 : 20.0 / 120.0;
+  row += WholeNumber(ParseDecimalOrZero(amount) * rate * 100);
+  row += kTab;
+}
+
+void AppendDateField(std::string& row, const std::string& value) {
+  if (!value.empty()) {
+    DateTime date;
+    // A text that is no date reads as day 0, 30/12/1899.
+    if (!ParseShortDate(value, date)) date = DateTime{};
+    row += FormatStamp(date, "yyyymmdd");
+  }
+  row += kTab;
+}
+
+void AppendYesNoField(std::string& row, const std::string& value) {
+  row += AnsiUpper(value) == "TRUE" ? "oui" : "non";
+  row += kTab;
+}
+
+}  // namespace tarvelon

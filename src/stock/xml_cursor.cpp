@@ -1,0 +1,253 @@
+#include "stock/xml_cursor.h"
+
+#include <libxml/tree.h>
+
+#include <cstring>
+
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "stock/xml_cursor_tree.h"
+
+namespace tarvelon {
+namespace {
+
+const xmlChar* X(const std::string& s) { return reinterpret_cast<const xmlChar*>(s.c_str()); }
+
+std::string ContentOf(xmlNodePtr node) {
+  xmlChar* content = xmlNodeGetContent(node);
+  std::string text = content ? reinterpret_cast<const char*>(content) : "";
+  xmlFree(content);
+  return Utf8ToAnsi(text);
+}
+
+void CheckName(const std::string& utf8Name, const char* what) {
+  if (utf8Name.empty() || xmlValidateName(X(utf8Name), 0) != 0)
+    throw Error(std::string("Invalid ") + what + " name : " + Utf8ToAnsi(utf8Name));
+}
+
+// Moves every child of a node out of the tree (kept alive for other cursors).
+void RetireChildren(XmlTree& tree, xmlNodePtr parent) {
+  while (xmlNodePtr child = parent->children) {
+    xmlUnlinkNode(child);
+    tree.Retire(child);
+  }
+}
+
+// The text of an element or attribute becomes one text node (none for an
+// empty text); other nodes take the text as their content.
+void ReplaceContent(xmlNodePtr target, const std::string& utf8) {
+  XmlTree& tree = *XmlTree::Of(target);
+  switch (target->type) {
+    case XML_ELEMENT_NODE: {
+      tree.Touched(target);
+      xmlNodePtr only = target->children;
+      if (only && !only->next && only->type == XML_TEXT_NODE && !utf8.empty()) {
+        xmlNodeSetContent(only, X(utf8));  // the common case: same node, new text
+        return;
+      }
+      RetireChildren(tree, target);
+      if (!utf8.empty()) xmlAddChild(target, xmlNewDocText(target->doc, X(utf8)));
+      return;
+    }
+    case XML_ATTRIBUTE_NODE: {
+      RetireChildren(tree, target);
+      xmlNodePtr text = xmlNewDocText(target->doc, X(utf8));
+      text->parent = target;
+      target->children = target->last = text;
+      return;
+    }
+    case XML_TEXT_NODE:
+    case XML_CDATA_SECTION_NODE:
+    case XML_COMMENT_NODE:
+    case XML_PI_NODE:
+      tree.Touched(target);
+      xmlNodeSetContent(target, X(utf8));
+      return;
+    default:
+      throw Error("This operation can not be performed on this type of node.");
+  }
+}
+
+void SetAttributeOf(xmlNodePtr node, const std::string& name, const std::string& value) {
+  if (node->type != XML_ELEMENT_NODE) throw Error("Attributes can only be set on an element.");
+  const std::string utf8Name = AnsiToUtf8(name);
+  CheckName(utf8Name, "attribute");
+  const std::string utf8 = AnsiToUtf8(value);
+  for (xmlAttrPtr a = node->properties; a; a = a->next) {
+    if (a->ns == nullptr && std::strcmp(reinterpret_cast<const char*>(a->name), utf8Name.c_str()) == 0) {
+      ReplaceContent(reinterpret_cast<xmlNodePtr>(a), utf8);
+      return;
+    }
+  }
+  xmlNewProp(node, X(utf8Name), X(utf8));
+}
+
+}  // namespace
+
+IXMLCursor::IXMLCursor() = default;
+
+void IXMLCursor::MoveTo(int position) {
+  index_ = -1;
+  atEnd_ = true;
+  if (!list_ || list_->nodes.empty()) return;
+  const int count = static_cast<int>(list_->nodes.size());
+  if (position < 0 || position >= count)
+    throw Error("TXMLCursor.MoveTo - Index out of range: " + std::to_string(position) + "/" + std::to_string(count));
+  index_ = position;
+  atEnd_ = false;
+}
+
+void IXMLCursor::Load(const std::string& path) {
+  std::shared_ptr<XmlTree> tree = ParseXmlFile(path);
+  if (!document_) document_ = std::make_shared<XmlDocument>();
+  document_->namespaces = tree->namespaces();
+  document_->tree = tree;
+  list_ = std::make_shared<XmlNodeList>();
+  list_->tree = tree;
+  if (xmlNodePtr root = xmlDocGetRootElement(tree->doc())) list_->nodes.push_back(root);
+  MoveTo(0);
+}
+
+void IXMLCursor::LoadXML(const std::string& text) {
+  std::shared_ptr<XmlTree> tree = ParseXmlText(text, document_ ? document_->namespaces : NamespaceList());
+  if (!document_) document_ = std::make_shared<XmlDocument>();
+  document_->tree = tree;
+  list_ = std::make_shared<XmlNodeList>();
+  list_->tree = tree;
+  if (xmlNodePtr root = xmlDocGetRootElement(tree->doc())) list_->nodes.push_back(root);
+  MoveTo(0);
+}
+
+IXMLCursor IXMLCursor::SelectFrom(const std::string& xpath, bool useIndex) const {
+  IXMLCursor result;
+  result.document_ = document_;
+  if (!list_ || index_ < 0) return result;
+  auto list = std::make_shared<XmlNodeList>();
+  list->tree = list_->tree;
+  list->nodes = SelectNodes(list_->nodes[static_cast<size_t>(index_)], AnsiToUtf8(xpath), useIndex);
+  result.list_ = std::move(list);
+  result.MoveTo(0);
+  return result;
+}
+
+IXMLCursor IXMLCursor::Select(const std::string& xpath) const { return SelectFrom(xpath, true); }
+IXMLCursor IXMLCursor::SelectByXPath(const std::string& xpath) const { return SelectFrom(xpath, false); }
+
+bool IXMLCursor::Eof() const { return atEnd_ || index_ == -1; }
+
+void IXMLCursor::Next() {
+  if (!list_ || static_cast<int>(list_->nodes.size()) == index_ + 1) {
+    atEnd_ = true;
+    return;
+  }
+  ++index_;
+}
+
+std::string IXMLCursor::GetValue(const std::string& path) const {
+  if (!list_ || index_ < 0) return "";
+  xmlNodePtr target = SelectFirst(list_->nodes[static_cast<size_t>(index_)], AnsiToUtf8(path));
+  return target ? ContentOf(target) : std::string();
+}
+
+void IXMLCursor::SetValue(const std::string& name, const std::string& text) {
+  if (!list_ || index_ < 0) return;
+  xmlNodePtr node = list_->nodes[static_cast<size_t>(index_)];
+  if (!name.empty() && name[0] == '@') {
+    SetAttributeOf(node, name.substr(1), text);
+    return;
+  }
+  const std::string utf8Name = AnsiToUtf8(name);
+  XmlTree& tree = *XmlTree::Of(node);
+  const bool plainChild = node->type == XML_ELEMENT_NODE && IsPlainName(utf8Name);
+  xmlNodePtr target = plainChild ? tree.FirstChildNamed(node, utf8Name) : SelectFirst(node, utf8Name);
+  if (!target) {
+    CheckName(utf8Name, "element");
+    if (node->type != XML_ELEMENT_NODE) throw Error("This operation can not be performed on this type of node.");
+    target = xmlNewDocNode(node->doc, nullptr, X(utf8Name), nullptr);
+    xmlAddChild(node, target);
+    if (plainChild) tree.RememberFirstChild(node, target);
+  }
+  ReplaceContent(target, AnsiToUtf8(text));
+}
+
+void IXMLCursor::SetAttribute(const std::string& name, const std::string& text) {
+  if (!list_ || index_ < 0) return;
+  SetAttributeOf(list_->nodes[static_cast<size_t>(index_)], name, text);
+}
+
+IXMLCursor IXMLCursor::AppendChild(const std::string& name, const std::string& text) {
+  const std::string utf8Name = AnsiToUtf8(name);
+  const std::string utf8Text = AnsiToUtf8(text);
+  IXMLCursor result;
+  if (!document_) {
+    CheckName(utf8Name, "element");
+    xmlDocPtr doc = xmlNewDoc(X("1.0"));
+    xmlNodePtr root = xmlNewDocNode(doc, nullptr, X(utf8Name), nullptr);
+    xmlDocSetRootElement(doc, root);
+    if (!utf8Text.empty()) xmlAddChild(root, xmlNewDocText(doc, X(utf8Text)));
+    document_ = std::make_shared<XmlDocument>();
+    document_->tree = std::make_shared<XmlTree>(doc, false, NamespaceList());
+    result.document_ = document_;
+    result.list_ = std::make_shared<XmlNodeList>();
+    result.list_->tree = document_->tree;
+    result.list_->nodes.push_back(root);
+    result.MoveTo(0);
+    return result;
+  }
+  if (!list_ || index_ < 0) throw Error("TXMLCursor.AppendChild - EOF");
+  xmlNodePtr parent = list_->nodes[static_cast<size_t>(index_)];
+  CheckName(utf8Name, "element");
+  if (parent->type == XML_DOCUMENT_NODE) {
+    if (xmlDocGetRootElement(reinterpret_cast<xmlDocPtr>(parent)))
+      throw Error("Only one top level element is allowed in an XML document.");
+  } else if (parent->type != XML_ELEMENT_NODE) {
+    throw Error("This operation can not be performed on this type of node.");
+  }
+  xmlNodePtr element = xmlNewDocNode(parent->doc, nullptr, X(utf8Name), nullptr);
+  if (!utf8Text.empty()) xmlAddChild(element, xmlNewDocText(parent->doc, X(utf8Text)));
+  xmlAddChild(parent, element);
+  list_->tree->Touched(element);
+
+  result.document_ = document_;
+  result.list_ = std::make_shared<XmlNodeList>();
+  result.list_->tree = list_->tree;
+  for (xmlNodePtr child = parent->children; child; child = child->next) result.list_->nodes.push_back(child);
+  result.MoveTo(static_cast<int>(result.list_->nodes.size()) - 1);
+  return result;
+}
+
+void IXMLCursor::Delete() {
+  if (!list_ || index_ < 0) return;
+  xmlNodePtr node = list_->nodes[static_cast<size_t>(index_)];
+  // Already out of the tree (deleted through another cursor), or not a node
+  // that a document can lose: nothing to do.
+  if (!node->parent || node->type == XML_DOCUMENT_NODE || node->type == XML_DTD_NODE) return;
+  list_->tree->Touched(node);
+  xmlUnlinkNode(node);
+  list_->tree->Retire(node);
+}
+
+std::string IXMLCursor::GetXML() const {
+  if (!list_ || index_ < 0) return "";
+  xmlNodePtr node = list_->nodes[static_cast<size_t>(index_)];
+  bool whole = node->type == XML_DOCUMENT_NODE || (node->parent && node->parent->type == XML_DOCUMENT_NODE);
+  return Utf8ToAnsi(whole ? SerializeDocument(*list_->tree) : SerializeNode(node));
+}
+
+void IXMLCursor::Save(const std::string& path) const {
+  if (!document_ || !document_->tree) return;
+  const std::string folder = FolderOf(path);
+  if (folder.empty()) throw Error("Cannot Create Blank Directory");
+  try {
+    CreateFolders(folder);
+    WriteFileBytes(path, EncodeDocument(*document_->tree));
+  } catch (const Error& e) {
+    throw Error("TXMLCursor.Save FileName: \"" + path + "\"\r\n" + e.text());
+  }
+}
+
+int IXMLCursor::Count() const { return list_ ? static_cast<int>(list_->nodes.size()) : 0; }
+
+}  // namespace tarvelon

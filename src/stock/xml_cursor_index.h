@@ -1,0 +1,53 @@
+#pragma once
+// Look-ups of records by the value of one child, without the XPath engine.
+// The exporters select "/document/LiensImagesS/LiensImages[idVO=N]" once per
+// vehicle and "/document/DataVOS/DataVO[idVO=N]" once per photo link; libxml2
+// walks the whole list for each of them. An index per (path, child) answers
+// in constant time and gives exactly the node set that XPath gives.
+#include <libxml/tree.h>
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace tarvelon {
+
+// "/a/b/C" alone, or followed by "[k=123]" (digits: a number comparison) or
+// "[k='text']" / "[k=\"text\"]" (an exact string comparison). Names are plain
+// names without prefix.
+struct ChildEqualityPath {
+  std::vector<std::string> steps;  // element names from the root
+  std::string child;               // empty: no predicate
+  bool numeric = false;
+  double number = 0;
+  std::string text;  // UTF-8
+};
+
+// True when the expression (UTF-8) has one of the shapes above.
+bool ParseChildEqualityPath(const std::string& expression, ChildEqualityPath& out);
+
+// The elements that the steps reach from the document node, in document order.
+std::vector<xmlNodePtr> WalkPath(xmlDocPtr doc, const std::vector<std::string>& steps);
+
+class XmlLookupIndex {
+ public:
+  XmlLookupIndex();
+  ~XmlLookupIndex();
+
+  // The records whose child equals the wanted value, in document order.
+  const std::vector<xmlNodePtr>& Lookup(xmlDocPtr doc, const ChildEqualityPath& path);
+
+  // A node was linked, is about to be unlinked, or had the text below it
+  // changed: forget every index whose records or key values it may change.
+  void Touched(xmlNodePtr node);
+
+  int builds() const { return builds_; }  // how many indexes were built so far
+
+ private:
+  struct Table;
+  std::unordered_map<std::string, std::unique_ptr<Table>> tables_;
+  int builds_ = 0;
+};
+
+}  // namespace tarvelon

@@ -1,0 +1,245 @@
+// Parsing of stock extracts and of edited document texts into XmlTree, with
+// the cursor's error texts.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <libxml/parser.h>
+
+#include <cerrno>
+#include <fstream>
+#include <regex>
+
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "stock/xml_cursor_tree.h"
+
+namespace tarvelon {
+namespace {
+
+const char* const kCrLf = "\r\n";
+const char* const kTextUrl = "(text)";
+
+// Safe parsing: no network, entities stay references (never loaded from
+// outside), no DTD loading, the library's default size and depth limits.
+const int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_COMPACT;
+
+struct ParserReport {
+  bool set = false;
+  bool fromInput = false;  // raised on the document itself (not inside an entity)
+  int code = 0, line = 0, column = 0;
+  std::string reason;  // UTF-8
+  std::string url;     // what libxml2 knows the input as
+};
+
+void CollectError(void* userData, xmlErrorPtr error) {
+  auto* ctxt = static_cast<xmlParserCtxtPtr>(userData);
+  auto* report = static_cast<ParserReport*>(ctxt->_private);
+  if (!report || !error || error->level < XML_ERR_ERROR) return;
+  bool fromInput = error->file && report->url == error->file;
+  // The first error raised on the document's own text explains it best.
+  if (report->set && (report->fromInput || !fromInput)) return;
+  report->set = true;
+  report->fromInput = fromInput;
+  report->code = error->code;
+  report->line = error->line;
+  report->column = error->int2;
+  report->reason = error->message ? error->message : "";
+  while (!report->reason.empty() && (report->reason.back() == '\n' || report->reason.back() == '\r'))
+    report->reason.pop_back();
+}
+
+bool IsValidUtf8(const std::string& s) {
+  size_t i = 0;
+  while (i < s.size()) {
+    unsigned char c = s[i];
+    int extra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : -1;
+    if (extra < 0 || i + extra >= s.size()) return false;
+    for (int k = 1; k <= extra; ++k)
+      if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
+    i += extra + 1;
+  }
+  return true;
+}
+
+// The offending line as program text. A very long line (a document written
+// on one line) is cut to a window around the column.
+std::string SourceLineText(std::string line, int column) {
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  const size_t kMax = 1024;
+  if (line.size() > kMax) {
+    size_t from = column > static_cast<int>(kMax / 2) ? static_cast<size_t>(column) - kMax / 2 : 0;
+    if (from > line.size()) from = line.size() > kMax ? line.size() - kMax : 0;
+    line = line.substr(from, kMax);
+  }
+  for (char& c : line)
+    if (c == '\0') c = '?';  // an error text ends at a NUL byte
+  return IsValidUtf8(line) ? Utf8ToAnsi(line) : line;
+}
+
+std::string LineOfText(const std::string& text, int number) {
+  size_t start = 0;
+  for (int i = 1; i < number; ++i) {
+    start = text.find('\n', start);
+    if (start == std::string::npos) return "";
+    ++start;
+  }
+  size_t end = text.find('\n', start);
+  return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+std::string LineOfFile(const std::string& hostPath, int number) {
+  std::ifstream in(hostPath, std::ios::binary);
+  std::string line;
+  for (int i = 1; i <= number && std::getline(in, line); ++i) {
+    if (i == number) return line;
+  }
+  return "";
+}
+
+std::string FormatReport(int code, int line, int column, const std::string& url, const std::string& srcText,
+                         const std::string& reason) {
+  return "Error " + std::to_string(code) + " on line " + std::to_string(line) + ", char " +
+         std::to_string(column) + " in URL : \"" + url + "\"" + kCrLf + kCrLf + "srcText : " + srcText + kCrLf +
+         kCrLf + "Reason : " + reason + kCrLf + kCrLf;
+}
+
+// Whether the bytes start with an XML declaration (after a byte-order mark).
+bool StartsWithDeclaration(const char* p, size_t n) {
+  auto at = [&](size_t i, const char* s, size_t step) {
+    for (size_t k = 0; s[k]; ++k)
+      if (i + k * step >= n || p[i + k * step] != s[k]) return false;
+    return true;
+  };
+  auto blankAt = [&](size_t i) { return i < n && (p[i] == ' ' || p[i] == '\t' || p[i] == '\r' || p[i] == '\n'); };
+  auto u = [](char c) { return static_cast<unsigned char>(c); };
+  if (n >= 3 && u(p[0]) == 0xEF && u(p[1]) == 0xBB && u(p[2]) == 0xBF) return at(3, "<?xml", 1) && blankAt(8);
+  if (n >= 2 && u(p[0]) == 0xFF && u(p[1]) == 0xFE) return at(2, "<?xml", 2) && blankAt(12);
+  if (n >= 2 && u(p[0]) == 0xFE && u(p[1]) == 0xFF) return at(3, "<?xml", 2) && blankAt(13);
+  if (n >= 2 && p[0] == '<' && p[1] == 0) return at(0, "<?xml", 2) && blankAt(10);
+  if (n >= 2 && p[0] == 0 && p[1] == '<') return at(1, "<?xml", 2) && blankAt(11);
+  return at(0, "<?xml", 1) && blankAt(5);
+}
+
+bool IsBlankText(const xmlChar* s) {
+  if (!s) return true;
+  for (; *s; ++s)
+    if (*s != ' ' && *s != '\t' && *s != '\r' && *s != '\n') return false;
+  return true;
+}
+
+// Whitespace-only text is not kept (xml:space="preserve" excepted). The
+// parser's own blank removal is a heuristic that keeps some of it.
+void DropBlankText(xmlDocPtr doc) {
+  std::vector<xmlNodePtr> pending{reinterpret_cast<xmlNodePtr>(doc)};
+  while (!pending.empty()) {
+    xmlNodePtr parent = pending.back();
+    pending.pop_back();
+    for (xmlNodePtr child = parent->children; child;) {
+      xmlNodePtr next = child->next;
+      if (child->type == XML_ELEMENT_NODE) {
+        pending.push_back(child);
+      } else if (child->type == XML_TEXT_NODE && IsBlankText(child->content) &&
+                 xmlNodeGetSpacePreserve(parent) != 1) {
+        xmlUnlinkNode(child);
+        xmlFreeNode(child);
+      }
+      child = next;
+    }
+  }
+}
+
+NamespaceList RootNamespaces(xmlDocPtr doc) {
+  NamespaceList list;
+  xmlNodePtr root = xmlDocGetRootElement(doc);
+  if (!root) return list;
+  for (xmlNsPtr ns = root->nsDef; ns; ns = ns->next)
+    if (ns->prefix && ns->href)
+      list.emplace_back(reinterpret_cast<const char*>(ns->prefix), reinterpret_cast<const char*>(ns->href));
+  return list;
+}
+
+// The encoding named by the declaration at the start of the text, or empty.
+std::string DeclaredEncoding(const std::string& text) {
+  if (!StartsWithDeclaration(text.data(), text.size())) return "";
+  size_t end = text.find("?>");
+  if (end == std::string::npos) return "";
+  static const std::regex pattern(R"(encoding\s*=\s*["']([A-Za-z0-9._:-]+)["'])");
+  std::smatch match;
+  std::string declaration = text.substr(0, end);
+  if (std::regex_search(declaration, match, pattern)) return match[1];
+  return "";
+}
+
+class ParserContext {
+ public:
+  explicit ParserContext(const std::string& url) {
+    PrepareXmlLibrary();
+    report_.url = url;
+    ctxt_ = xmlNewParserCtxt();
+    if (!ctxt_) throw Error("XML parser: out of memory");
+    ctxt_->_private = &report_;
+    ctxt_->sax->serror = CollectError;
+  }
+  ~ParserContext() { xmlFreeParserCtxt(ctxt_); }
+  xmlParserCtxtPtr get() { return ctxt_; }
+  const ParserReport& report() const { return report_; }
+
+ private:
+  ParserReport report_;
+  xmlParserCtxtPtr ctxt_;
+};
+
+}  // namespace
+
+std::shared_ptr<XmlTree> ParseXmlFile(const std::string& path) {
+  const std::string host = HostPath(path);
+  if (!FileExists(path)) {
+    throw Error("TXMLCursor.Load FileName[" + path + "] does not exists" + kCrLf +
+                FormatReport(XML_IO_ENOENT, 0, 0, path, "", SystemErrorText(ENOENT)));
+  }
+  const std::string prefix = "TXMLCursor.Load FileName: \"" + path + "\"" + kCrLf + "from TXMLCursor.Load - " +
+                             path + " --- ";
+  int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw Error(prefix + FormatReport(XML_IO_LOAD_ERROR, 0, 0, path, "", SystemErrorText(errno)));
+  char head[16];
+  ssize_t got = ::pread(fd, head, sizeof head, 0);
+  bool declaration = got > 0 && StartsWithDeclaration(head, static_cast<size_t>(got));
+
+  ParserContext parser(host);
+  xmlDocPtr doc = xmlCtxtReadFd(parser.get(), fd, host.c_str(), nullptr, kParseOptions);
+  ::close(fd);
+  if (!doc || !parser.get()->wellFormed) {
+    if (doc) xmlFreeDoc(doc);
+    const ParserReport& r = parser.report();
+    std::string source = r.line > 0 ? SourceLineText(LineOfFile(host, r.line), r.column) : "";
+    throw Error(prefix + FormatReport(r.code, r.line, r.column, path, source, Utf8ToAnsi(r.reason)));
+  }
+  DropBlankText(doc);
+  NamespaceList namespaces = RootNamespaces(doc);
+  return std::make_shared<XmlTree>(doc, declaration, std::move(namespaces));
+}
+
+std::shared_ptr<XmlTree> ParseXmlText(const std::string& ansiText, const NamespaceList& namespaces) {
+  // The text is already decoded: its declaration names the encoding of a
+  // later Save, not of these bytes.
+  const std::string utf8 = AnsiToUtf8(ansiText);
+  ParserContext parser(kTextUrl);
+  xmlDocPtr doc = xmlCtxtReadMemory(parser.get(), utf8.data(), static_cast<int>(utf8.size()), kTextUrl, "UTF-8",
+                                    kParseOptions | XML_PARSE_IGNORE_ENC);
+  if (!doc || !parser.get()->wellFormed) {
+    if (doc) xmlFreeDoc(doc);
+    const ParserReport& r = parser.report();
+    std::string source = r.line > 0 ? SourceLineText(LineOfText(utf8, r.line), r.column) : "";
+    throw Error("from TXMLCursor.LoadXML - " + ansiText + " --- " +
+                FormatReport(r.code, r.line, r.column, "", source, Utf8ToAnsi(r.reason)));
+  }
+  std::string encoding = DeclaredEncoding(ansiText);
+  if (doc->encoding) xmlFree(const_cast<xmlChar*>(doc->encoding));
+  doc->encoding = encoding.empty() ? nullptr : xmlStrdup(reinterpret_cast<const xmlChar*>(encoding.c_str()));
+  DropBlankText(doc);
+  return std::make_shared<XmlTree>(doc, StartsWithDeclaration(ansiText.data(), ansiText.size()), namespaces);
+}
+
+}  // namespace tarvelon

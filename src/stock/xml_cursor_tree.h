@@ -1,0 +1,107 @@
+#pragma once
+// Inside the XML cursor: one parsed libxml2 document (XmlTree), the shared
+// document object that cursors hold (XmlDocument) and a selection (XmlNodeList).
+//
+// Nodes never die while their tree lives: a deleted node is unlinked and kept
+// until the tree goes, so a cursor that still lists it (or a node inside it)
+// reads valid memory. A tree replaced by Load stays alive as long as a list
+// still refers to it.
+#include <libxml/tree.h>
+#include <libxml/xpath.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "stock/xml_cursor_index.h"
+
+namespace tarvelon {
+
+// Prefix and address of each namespace declaration of the root, in document order.
+using NamespaceList = std::vector<std::pair<std::string, std::string>>;
+
+class XmlTree {
+ public:
+  XmlTree(xmlDocPtr doc, bool hasDeclaration, NamespaceList namespaces);
+  ~XmlTree();
+  XmlTree(const XmlTree&) = delete;
+  XmlTree& operator=(const XmlTree&) = delete;
+
+  xmlDocPtr doc() const { return doc_; }
+  bool hasDeclaration() const { return hasDeclaration_; }
+  const NamespaceList& namespaces() const { return namespaces_; }
+
+  // The tree that owns a node (every node of a tree points to its document).
+  static XmlTree* Of(xmlNodePtr node);
+
+  // Keeps an unlinked node (and its subtree) until the tree goes.
+  void Retire(xmlNodePtr node);
+  // Called before a node is unlinked, after one is linked, and when the text
+  // of an element's subtree changes: drops the look-up indexes it may affect.
+  void Touched(xmlNodePtr node) { index_.Touched(node); }
+
+  XmlLookupIndex& index() { return index_; }
+
+  // The first child element of that name (no namespace), remembered for the
+  // writes that exporters make to records reached in any order: walking a
+  // record's children from cold memory costs more than the look-up itself.
+  // What is remembered stays right because the cursor only ever appends
+  // children, never moves a node and never frees one while the tree lives:
+  // the first child of a name stays the first as long as it is linked.
+  xmlNodePtr FirstChildNamed(xmlNodePtr parent, const std::string& name);
+  void RememberFirstChild(xmlNodePtr parent, xmlNodePtr child);
+  // The XPath context of this tree, with the namespace declarations registered.
+  xmlXPathContextPtr xpath();
+
+ private:
+  xmlDocPtr doc_;
+  bool hasDeclaration_;
+  NamespaceList namespaces_;
+  std::vector<xmlNodePtr> retired_;
+  XmlLookupIndex index_;
+  xmlXPathContextPtr xpath_ = nullptr;
+  struct ChildKeyHash {
+    size_t operator()(const std::pair<xmlNodePtr, const xmlChar*>& k) const {
+      return std::hash<const void*>()(k.first) * 31 + std::hash<const void*>()(k.second);
+    }
+  };
+  // (parent, name as held by the document's dictionary) → first child.
+  std::unordered_map<std::pair<xmlNodePtr, const xmlChar*>, xmlNodePtr, ChildKeyHash> firstChild_;
+};
+
+// What cursors share: the current tree (replaced by Load and LoadXML) and the
+// namespace declarations collected by the last Load.
+class XmlDocument {
+ public:
+  std::shared_ptr<XmlTree> tree;
+  NamespaceList namespaces;
+};
+
+struct XmlNodeList {
+  std::shared_ptr<XmlTree> tree;  // keeps the nodes alive
+  std::vector<xmlNodePtr> nodes;
+};
+
+// Parsing (xml_cursor_parse.cpp). Both throw Error with the cursor's texts.
+std::shared_ptr<XmlTree> ParseXmlFile(const std::string& path);
+std::shared_ptr<XmlTree> ParseXmlText(const std::string& ansiText, const NamespaceList& namespaces);
+// Suppresses libxml2's own error printing and refuses every external load.
+void PrepareXmlLibrary();
+
+// Selection (xml_cursor_select.cpp). Expressions are UTF-8; a bad expression
+// throws Error with the engine's text.
+std::vector<xmlNodePtr> SelectNodes(xmlNodePtr context, const std::string& expression, bool useIndex = true);
+xmlNodePtr SelectFirst(xmlNodePtr context, const std::string& expression);
+// A name test alone ("Kilometrage"): an ASCII name without prefix.
+bool IsPlainName(const std::string& expression);
+
+// Serialization (xml_cursor_serialize.cpp), UTF-8.
+std::string SerializeNode(xmlNodePtr node);
+std::string SerializeDocument(const XmlTree& tree);
+// The bytes of the file that Save writes, in the declared encoding.
+std::string EncodeDocument(const XmlTree& tree);
+
+}  // namespace tarvelon

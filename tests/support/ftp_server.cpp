@@ -1,0 +1,116 @@
+#include "support/ftp_server.h"
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+#include "support/temp_folder.h"
+
+extern char** environ;
+
+namespace tarvelon::testing {
+namespace {
+
+const char* const kPython = "/usr/bin/python3";
+const std::string kScript = std::string(TARVELON_SOURCE_DIR) + "/tests/support/ftp_server.py";
+
+}  // namespace
+
+FtpServer::FtpServer() {
+  char pattern[] = "/tmp/tarvelon-ftp-XXXXXX";
+  if (!::mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
+  folder_ = pattern;
+}
+
+FtpServer::~FtpServer() {
+  Stop();
+  std::error_code ignored;
+  std::filesystem::remove_all(folder_, ignored);
+}
+
+void FtpServer::Start(const std::string& root, const std::string& user, const std::string& password) {
+  Start({FtpAccount{user, password, root}});
+}
+
+void FtpServer::Start(const std::vector<FtpAccount>& accounts, const FtpServerOptions& options) {
+  Stop();
+  const std::string portFile = folder_ + "/port";
+  std::filesystem::remove(portFile);
+  std::vector<std::string> args = {kPython, kScript, "--log", folder_ + "/log", "--port-file", portFile,
+                                   "--host", options.host, "--port", std::to_string(options.port)};
+  for (const auto& a : accounts) args.insert(args.end(), {"--account", a.user, a.password, a.home, a.perm});
+  if (options.idleTimeout > 0) args.insert(args.end(), {"--idle-timeout", std::to_string(options.idleTimeout)});
+  if (options.dropUploadAfter >= 0)
+    args.insert(args.end(), {"--drop-upload-after", std::to_string(options.dropUploadAfter)});
+
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  pid_t pid;
+  if (::posix_spawn(&pid, kPython, nullptr, nullptr, argv.data(), environ) != 0)
+    throw std::runtime_error("cannot start " + kScript);
+  pid_ = pid;
+  host_ = options.host;
+
+  for (int i = 0; i < 200; ++i) {  // up to 10 s for the interpreter to start
+    std::string text = ReadHostFile(portFile);
+    if (!text.empty()) {
+      port_ = std::atoi(text.c_str());
+      return;
+    }
+    int status;
+    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+      pid_ = -1;
+      throw std::runtime_error("the FTP server ended at start: " + LogText());
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  Stop();
+  throw std::runtime_error("the FTP server did not start");
+}
+
+void FtpServer::Stop() {
+  if (pid_ <= 0) return;
+  ::kill(pid_, SIGTERM);
+  int status;
+  ::waitpid(pid_, &status, 0);
+  pid_ = -1;
+}
+
+std::string FtpServer::address() const { return host_ + ":" + std::to_string(port_); }
+
+std::string FtpServer::LogText() const {
+  std::string text = ReadHostFile(folder_ + "/log");
+  return logOffset_ <= text.size() ? text.substr(logOffset_) : std::string();
+}
+
+std::vector<std::string> FtpServer::Commands() const {
+  std::vector<std::string> commands;
+  std::istringstream lines(LogText());
+  std::string line;
+  const std::string marker = "] <- ";
+  while (std::getline(lines, line)) {
+    size_t at = line.find(marker);
+    if (at != std::string::npos) commands.push_back(line.substr(at + marker.size()));
+  }
+  return commands;
+}
+
+int FtpServer::CountCommands(const std::string& verb) const {
+  int count = 0;
+  for (const auto& c : Commands())
+    if (c == verb || c.rfind(verb + " ", 0) == 0) ++count;
+  return count;
+}
+
+void FtpServer::ClearLog() { logOffset_ = ReadHostFile(folder_ + "/log").size(); }
+
+}  // namespace tarvelon::testing

@@ -1,0 +1,102 @@
+#!/usr/bin/python3
+"""Loopback FTP server for the tests (Debian's python3-pyftpdlib).
+
+Every command the server receives is logged at DEBUG level to --log, one line
+each, as "<ip>:<port>-[<user>] <- COMMAND ARGS" (PASS is masked by the
+library). The bound port is written to --port-file once the server listens.
+
+Accounts: --account USER PASSWORD HOME PERM (repeatable); PERM uses the
+library's letters ("elr" read only, "elradfmwMT" everything).
+Faults: --idle-timeout S closes an idle control connection with 421 after S
+seconds; --drop-upload-after N drops the data connection of every upload
+once N bytes have arrived.
+"""
+import argparse
+import logging
+import os
+import time
+
+from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.handlers import DTPHandler, FTPHandler
+from pyftpdlib.servers import FTPServer
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--host", default="127.0.0.1")
+    parser.add_argument("--port", type=int, default=0)
+    parser.add_argument("--log", required=True)
+    parser.add_argument("--port-file", required=True)
+    parser.add_argument("--account", nargs=4, action="append", default=[],
+                        metavar=("USER", "PASSWORD", "HOME", "PERM"))
+    parser.add_argument("--idle-timeout", type=float, default=0)
+    parser.add_argument("--drop-upload-after", type=int, default=-1)
+    args = parser.parse_args()
+
+    logger = logging.getLogger("pyftpdlib")
+    handler = logging.FileHandler(args.log)
+    handler.setFormatter(logging.Formatter("%(message)s"))
+    logger.addHandler(handler)
+    logger.setLevel(logging.DEBUG)
+    logger.propagate = False
+
+    authorizer = DummyAuthorizer()
+    for user, password, home, perm in args.account:
+        authorizer.add_user(user, password, home, perm=perm)
+
+    idle_timeout = args.idle_timeout
+
+    class Handler(FTPHandler):
+        # The library's own idle timer is not re-armed reliably after a
+        # command; this one checks the time of the last command instead.
+        def handle(self):
+            FTPHandler.handle(self)
+            if idle_timeout > 0:
+                self._last_command = time.monotonic()
+                self._idle_check = self.ioloop.call_every(0.05, self._check_idle)
+
+        def found_terminator(self):
+            self._last_command = time.monotonic()
+            FTPHandler.found_terminator(self)
+
+        def _check_idle(self):
+            if self.data_channel is None and time.monotonic() - self._last_command > idle_timeout:
+                self._idle_check.cancel()
+                self.respond("421 Control connection timed out.")
+                self.close_when_done()
+
+        def close(self):
+            check = getattr(self, "_idle_check", None)
+            if check is not None and not check.cancelled:
+                check.cancel()
+            FTPHandler.close(self)
+
+    Handler.authorizer = authorizer
+    Handler.auth_failed_timeout = 0  # a refused login answers at once
+
+    if args.drop_upload_after >= 0:
+        limit = args.drop_upload_after
+
+        class DroppingDTP(DTPHandler):
+            def handle_read(self):
+                DTPHandler.handle_read(self)
+                if self.receive and self.tot_bytes_received >= limit and not self._closed:
+                    self._resp = ("426 Connection closed; transfer aborted.", logger.warning)
+                    self.close()
+
+            handle_read_event = handle_read
+
+        Handler.dtp_handler = DroppingDTP
+
+    server = FTPServer((args.host, args.port), Handler)
+    port = server.socket.getsockname()[1]
+    temporary = args.port_file + ".tmp"
+    with open(temporary, "w") as f:
+        f.write(str(port))
+    os.replace(temporary, args.port_file)
+
+    server.serve_forever(handle_exit=True)
+
+
+if __name__ == "__main__":
+    main()
