@@ -33,7 +33,6 @@ if [ ! -x "$BIN" ]; then
   exit 2
 fi
 FTP_SERVER=$ROOT/tests/support/ftp_server.py
-[ -f "$FTP_SERVER" ] || FTP_SERVER=$DEMO/ftp_server.py
 
 section() { printf '\n== %s\n' "$*"; }
 
@@ -119,6 +118,12 @@ for target in "${TARGETS[@]}"; do
     failed=1
   fi
 done
+
+# DEMO_SCREENSHOT=FILE: a picture of the operator window after a VPN run.
+if [ -n "${DEMO_SCREENSHOT:-}" ] && [ -x "$BUILD/tarvelon-gui" ]; then
+  QT_QPA_PLATFORM=offscreen "$BUILD/tarvelon-gui" --screenshot "$DEMO_SCREENSHOT" VPN >/dev/null 2>&1 \
+    && echo "window picture: $DEMO_SCREENSHOT"
+fi
 
 stop_server
 trap - EXIT
