@@ -90,6 +90,9 @@ std::string ReplaceBetweenMarkers(std::string text, const std::string& start, co
 }
 
 std::string VersionWithoutModel(const std::string& version, const std::string& model) {
+  // Without a model there is nothing to take out (removing "" + " " would
+  // glue every word of the version together).
+  if (model.empty()) return Trim(version);
   std::string result = ReplaceAll(version, model + " ", "", true);
   std::string plain = ReplaceAll(ReplaceAll(model, Ansi("é"), "e"), Ansi("É"), "e");
   result = ReplaceAll(result, plain + " ", "", true);

@@ -220,20 +220,27 @@ bool FtpSession::Connect(const FtpEndpoint& endpoint) {
   return true;
 }
 
+bool FtpSession::SendCommand(const std::string& what, const std::string& command, long& code) {
+  code = 0;
+  Operation op;
+  op.what = what;
+  op.url = baseUrl_;
+  // "*": a refusal (missing folder or file) is an answer; without it the
+  // library would close the connection.
+  op.quote = curl_slist_append(nullptr, ("*" + AnsiToUtf8(command)).c_str());
+  if (!Perform(op)) return false;
+  curl_easy_getinfo(handle_, CURLINFO_RESPONSE_CODE, &code);
+  return true;
+}
+
 bool FtpSession::ChangeFolder(const std::string& folder) {
   if (!handle_ || !UsableCommandText(folder)) return false;
-  Operation op;
-  op.what = "Folder change to " + folder;
-  op.url = baseUrl_;
-  // "*": a refused folder is an answer; without it the library would close
-  // the connection.
-  op.quote = curl_slist_append(nullptr, ("*CWD " + AnsiToUtf8(folder)).c_str());
-  if (!Perform(op)) return false;
   long code = 0;
-  curl_easy_getinfo(handle_, CURLINFO_RESPONSE_CODE, &code);
+  const std::string what = "Folder change to " + folder;
+  if (!SendCommand(what, "CWD " + folder, code)) return false;
   if (code >= 200 && code < 300) return true;
   lastError_ = Utf8ToAnsi(lastReply_);
-  Status(op.what + " failed: " + lastError_);
+  Status(what + " failed: " + lastError_);
   return false;
 }
 
@@ -305,14 +312,8 @@ bool FtpSession::Retrieve(const std::string& remoteName, const std::string& loca
 bool FtpSession::ModificationTime(const std::string& remoteName, bool& present) {
   present = false;
   if (!handle_ || !UsableCommandText(remoteName)) return false;
-  Operation op;
-  op.what = "MDTM " + remoteName;
-  op.url = baseUrl_;
-  // "*": a refusal (550, no such file) is an answer, not a failure.
-  op.quote = curl_slist_append(nullptr, ("*MDTM " + AnsiToUtf8(remoteName)).c_str());
-  if (!Perform(op)) return false;
   long code = 0;
-  curl_easy_getinfo(handle_, CURLINFO_RESPONSE_CODE, &code);
+  if (!SendCommand("MDTM " + remoteName, "MDTM " + remoteName, code)) return false;
   present = code == 213;
   return true;
 }

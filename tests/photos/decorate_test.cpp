@@ -230,6 +230,7 @@ TEST_F(DecorateTest, EqualSizeTargetIsLeftAlone) {
   EXPECT_EQ(fs::last_write_time(target), old);        // ... but the target was not rewritten
   // A target of another size is replaced.
   WriteHostFile(target, "older picture");
+  fs::last_write_time(target, old);  // older than 2 ms, so the script runs again
   ASSERT_EQ(Decorate("abc/de/car-1.jpg", "vardo", "", "", "", "25", ""), "abc/de/car-TT.jpg");
   EXPECT_EQ(ReadHostFile(target), ReadHostFile(world.WorkFile("AJ_step5.jpg")));
 }

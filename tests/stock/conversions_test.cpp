@@ -133,6 +133,10 @@ TEST(VersionWithoutModelRule, RemovesTheModelInAnyCase) {
   EXPECT_EQ(VersionWithoutModel("Clio", "Clio"), "Clio");  // no blank after the model
 }
 
+TEST(VersionWithoutModelRule, AnEmptyModelKeepsTheVersionsBlanks) {
+  EXPECT_EQ(VersionWithoutModel(" 1.6 TDI 105 Confort ", ""), "1.6 TDI 105 Confort");
+}
+
 TEST(EquipmentLabelsRule, CodesBecomeLabels) {
   IXMLCursor doc;
   doc.LoadXML(
