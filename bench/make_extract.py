@@ -32,6 +32,13 @@ def vehicle(rnd, vid):
         ("EqutInterieur", codes), ("EqutExterieur", ";JantAlu;"), ("EqutSecurite", ";ABS;ESP;"),
         ("InfoComplement", ";Gar;"), ("MsgAnnonce", "Très belle voiture <révisée>"), ("telephone", "01.02.03.04.05"),
         ("email", "site%d@example.invalid" % (vid % 12)),
+        # The names of the AutoScout24/VPN extracts.
+        ("IMarque", rnd.choice(BRANDS)), ("IModele", "Golf"), ("IVersion", "Golf 1.6 TDI 105 Confort"),
+        ("PrixDuBien", rnd.randint(3000, 60000)), ("PrixConstructeur", rnd.randint(10000, 80000)),
+        ("TypeGarantie", rnd.choice(["", "Das WeltAuto"])), ("TypeCarrosserie", "Berline"),
+        ("MoisMEC", rnd.randint(1, 12)), ("AnneeMEC", rnd.randint(2005, 2023)), ("NombreDePortes", "5 portes"),
+        ("NbPlaces", 5), ("InfoEquiInterieur", codes), ("InfoEquiExterieur", ";PMat;JantAll;"),
+        ("InfoEquiSecurite", ";ABS;ESP;"), ("NChassis", "WVWZZZ1KZ%08d" % vid),
     ]
     return "<DataVO>" + "".join("<%s>%s</%s>" % (n, escape(str(v)), n) for n, v in fields) + "</DataVO>"
 

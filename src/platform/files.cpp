@@ -39,8 +39,11 @@ void WriteAll(int fd, const std::string& bytes, const std::string& path) {
 
 void WriteWithFlags(const std::string& path, const std::string& bytes, int flags) {
   std::string host = HostPath(path);
+  timespec before{};
+  const bool stamped = HostFolderStamp(host, before);
   int fd = ::open(host.c_str(), flags | O_WRONLY | O_CLOEXEC, 0644);
   if (fd < 0) Fail(Ansi("Impossible de créer le fichier"), path, errno);
+  if (stamped) NoteFileCreated(host, before);
   WriteAll(fd, bytes, path);
 }
 

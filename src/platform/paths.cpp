@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/text.h"
@@ -26,20 +27,52 @@ bool Exists(const std::string& host) {
   return ::lstat(host.c_str(), &st) == 0;
 }
 
+// Folder listings for the case-insensitive match, kept while the folder's
+// modification time stays the same. A cache of the file system, not run
+// state: without it, writing thousands of new files into one folder would
+// read that folder once per file.
+struct FolderListing {
+  timespec stamp{};
+  std::unordered_map<std::string, std::string> byUpperName;  // upper-case Windows-1252 → host name
+};
+std::unordered_map<std::string, FolderListing> g_listings;
+// Logical folder (with its drive's host folder) → the existing host folder it named.
+std::unordered_map<std::string, std::string> g_folderMappings;
+
+bool FolderStamp(const std::string& folder, timespec& stamp) {
+  struct stat st;
+  if (::stat(folder.empty() ? "." : folder.c_str(), &st) != 0) return false;
+  stamp = st.st_mtim;
+  return true;
+}
+
+bool SameStamp(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+const FolderListing* Listing(const std::string& folder) {
+  timespec stamp{};
+  if (!FolderStamp(folder, stamp)) return nullptr;
+  auto it = g_listings.find(folder);
+  if (it != g_listings.end() && SameStamp(it->second.stamp, stamp)) return &it->second;
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return nullptr;
+  FolderListing listing;
+  listing.stamp = stamp;
+  while (dirent* e = ::readdir(dir)) listing.byUpperName.emplace(AnsiUpper(Utf8ToAnsi(e->d_name)), e->d_name);
+  ::closedir(dir);
+  return &(g_listings[folder] = std::move(listing));
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+  return folder + (folder.empty() || folder.back() == '/' ? "" : "/") + name;
+}
+
 // The existing entry of `folder` whose name equals `component` ignoring case.
 std::string MatchComponent(const std::string& folder, const std::string& componentUtf8) {
-  std::string candidate = folder + (folder.empty() || folder.back() == '/' ? "" : "/") + componentUtf8;
-  if (Exists(candidate)) return componentUtf8;
-  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (!dir) return componentUtf8;
-  std::string wanted = Utf8ToAnsi(componentUtf8);
-  std::string found = componentUtf8;
-  while (dirent* e = ::readdir(dir)) {
-    std::string name = e->d_name;
-    if (SameTextIgnoringCase(Utf8ToAnsi(name), wanted)) { found = name; break; }
-  }
-  ::closedir(dir);
-  return found;
+  if (Exists(Join(folder, componentUtf8))) return componentUtf8;
+  const FolderListing* listing = Listing(folder);
+  if (!listing) return componentUtf8;
+  auto it = listing->byUpperName.find(AnsiUpper(Utf8ToAnsi(componentUtf8)));
+  return it == listing->byUpperName.end() ? componentUtf8 : it->second;
 }
 
 }  // namespace
@@ -73,23 +106,57 @@ std::string HostPath(const std::string& logical) {
       current += logical[i];
     }
   }
+  // The folder part of most paths was mapped before (a photo store, an
+  // output folder): start from that mapping while its folder still exists.
   std::string host = root;
+  size_t first = 0;
+  std::string prefixKey = root;
+  for (size_t i = 0; i + 1 < parts.size(); ++i) prefixKey += "\\" + parts[i];
+  if (parts.size() > 1) {
+    auto known = g_folderMappings.find(prefixKey);
+    struct stat st;
+    if (known != g_folderMappings.end() && ::stat(known->second.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+      host = known->second;
+      first = parts.size() - 1;
+    }
+  }
   bool matching = true;
-  for (const auto& part : parts) {
-    std::string utf8 = AnsiToUtf8(part);
+  for (size_t i = first; i < parts.size(); ++i) {
+    std::string utf8 = AnsiToUtf8(parts[i]);
     if (matching) {
       std::string matched = MatchComponent(host, utf8);
-      if (matched == utf8 && !Exists(host + (host.empty() || host.back() == '/' ? "" : "/") + utf8))
+      if (matched == utf8 && !Exists(Join(host, utf8)))
         matching = false;  // from here on nothing exists: keep the spelling
       utf8 = matched;
     }
-    if (!host.empty() && host.back() != '/') host += '/';
-    host += utf8;
+    host = Join(host, utf8);
+    if (i + 2 == parts.size() && matching && first == 0) g_folderMappings[prefixKey] = host;
   }
   bool trailing = !logical.empty() && (logical.back() == '\\' || logical.back() == '/');
   if (trailing && !host.empty() && host.back() != '/') host += '/';
   if (host.empty()) host = ".";
   return host;
+}
+
+void NoteFileCreated(const std::string& hostFile, const timespec& folderStampBefore) {
+  const size_t slash = hostFile.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : hostFile.substr(0, slash);
+  auto it = g_listings.find(folder);
+  if (it == g_listings.end()) return;
+  timespec now{};
+  // Only a listing that was current before this write may absorb it.
+  if (!SameStamp(it->second.stamp, folderStampBefore) || !FolderStamp(folder, now)) {
+    g_listings.erase(it);
+    return;
+  }
+  const std::string name = hostFile.substr(slash + 1);
+  it->second.byUpperName.emplace(AnsiUpper(Utf8ToAnsi(name)), name);
+  it->second.stamp = now;
+}
+
+bool HostFolderStamp(const std::string& hostFile, timespec& stamp) {
+  const size_t slash = hostFile.rfind('/');
+  return FolderStamp(slash == std::string::npos ? std::string() : hostFile.substr(0, slash), stamp);
 }
 
 void SetExecutablePath(const std::string& hostPath) { g_executable = hostPath; }

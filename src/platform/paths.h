@@ -2,6 +2,7 @@
 // The program names its files in Windows form ("c:\projects\kord\...",
 // WorkDir + "Tarvelon\"). HostPath is the one place where such a logical path
 // becomes a path of this host.
+#include <ctime>
 #include <string>
 
 namespace tarvelon {
@@ -12,6 +13,12 @@ namespace tarvelon {
 // component that does not exist yet is kept as spelled. Texts are Windows-1252;
 // the result is UTF-8.
 std::string HostPath(const std::string& logical);
+
+// Lets the case-insensitive match keep its folder listing across the
+// program's own file creations: the folder's time stamp before the write,
+// then the note after it.
+bool HostFolderStamp(const std::string& hostFile, timespec& stamp);
+void NoteFileCreated(const std::string& hostFile, const timespec& folderStampBefore);
 
 // The host folder standing for a drive letter.
 std::string DriveFolder(char letter);
