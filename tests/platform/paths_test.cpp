@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/files.h"
 #include "platform/errors.h"
 #include "platform/paths.h"
@@ -25,6 +27,21 @@ TEST(HostPath, ExistingComponentsAreFoundWhateverTheirCase) {
   testing::MakeHostFolders(drive / "Projects/Kord/Data");
   EXPECT_EQ(HostPath("c:\\projects\\KORD\\data\\Tarvelon\\ExpDatasVPN.xml"),
             drive.path() + "/Projects/Kord/Data/Tarvelon/ExpDatasVPN.xml");
+}
+
+TEST(HostPath, RemembersFoldersButSeesLaterChanges) {
+  TempFolder drive;
+  ScopedEnv c("TARVELON_DRIVE_C", drive.path().c_str());
+  testing::MakeHostFolders(drive / "Out");
+  EXPECT_EQ(HostPath("c:\\out\\A.jpg"), drive.path() + "/Out/A.jpg");  // not there yet
+  WriteFileBytes("c:\\out\\First.jpg", "1");
+  testing::WriteHostFile(drive / "Out/Second.JPG", "2");  // written by someone else
+  EXPECT_EQ(HostPath("c:\\OUT\\first.JPG"), drive.path() + "/Out/First.jpg");
+  EXPECT_EQ(HostPath("c:\\out\\second.jpg"), drive.path() + "/Out/Second.JPG");
+  std::filesystem::rename(drive / "Out", drive / "OUTPUT");
+  testing::MakeHostFolders(drive / "oUt");
+  EXPECT_EQ(HostPath("c:\\out\\second.jpg"), drive.path() + "/oUt/second.jpg");
+  EXPECT_EQ(HostPath("c:\\output\\second.jpg"), drive.path() + "/OUTPUT/Second.JPG");
 }
 
 TEST(HostPath, HostPathsStayAndAccentsBecomeUtf8) {

@@ -9,9 +9,10 @@ namespace {
 
 const char* const kIsoDeclaration = "<?xml version=\"1.0\" encoding=\"ISO-8859-15\" ?>";
 
-// One pass over the text, however many records hold the element.
+// One pass over the text, however many records hold the element. The empty
+// form goes too: the client files hold none of these elements.
 std::string Remove(const std::string& text, const std::string& name) {
-  return CutWithinRecords(text, "<" + name + ">", "</" + name + ">");
+  return ReplaceAll(CutWithinRecords(text, "<" + name + ">", "</" + name + ">"), "<" + name + "/>", "");
 }
 
 }  // namespace
