@@ -244,6 +244,14 @@ bool FtpSession::ChangeFolder(const std::string& folder) {
   return false;
 }
 
+std::string FtpSession::FileUrl(const std::string& remoteName) const {
+  const std::string utf8Name = AnsiToUtf8(remoteName);
+  char* escaped = curl_easy_escape(handle_, utf8Name.c_str(), static_cast<int>(utf8Name.size()));
+  std::string url = baseUrl_ + (escaped ? escaped : "");
+  curl_free(escaped);
+  return url;
+}
+
 bool FtpSession::Store(const std::string& localHostPath, const std::string& remoteName) {
   if (!handle_ || remoteName.empty() || !UsableCommandText(remoteName)) return false;
   FILE* in = std::fopen(localHostPath.c_str(), "rb");
@@ -254,12 +262,9 @@ bool FtpSession::Store(const std::string& localHostPath, const std::string& remo
     Status("Transfer failed: " + lastError_);
     return false;
   }
-  std::string utf8Name = AnsiToUtf8(remoteName);
-  char* escaped = curl_easy_escape(handle_, utf8Name.c_str(), static_cast<int>(utf8Name.size()));
   Operation op;
   op.what = "Transfer of " + remoteName;
-  op.url = baseUrl_ + escaped;
-  curl_free(escaped);
+  op.url = FileUrl(remoteName);
   op.upload = true;
   op.in = in;
   op.inSize = info.st_size;
@@ -286,12 +291,9 @@ bool FtpSession::Retrieve(const std::string& remoteName, const std::string& loca
   }
   ::fchmod(fd, 0644);
   FILE* out = ::fdopen(fd, "wb");
-  std::string utf8Name = AnsiToUtf8(remoteName);
-  char* escaped = curl_easy_escape(handle_, utf8Name.c_str(), static_cast<int>(utf8Name.size()));
   Operation op;
   op.what = "Transfer of " + remoteName;
-  op.url = baseUrl_ + escaped;
-  curl_free(escaped);
+  op.url = FileUrl(remoteName);
   op.body = true;
   op.out = out;
   Status("Receiving " + remoteName + "...");

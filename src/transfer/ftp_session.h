@@ -65,6 +65,8 @@ class FtpSession {
  private:
   struct Operation;
   bool Perform(Operation& op);
+  // The address of a file of the current folder.
+  std::string FileUrl(const std::string& remoteName) const;
   // One quoted command in the current folder; `code` is the server's reply.
   bool SendCommand(const std::string& what, const std::string& command, long& code);
   void PrepareHandle();

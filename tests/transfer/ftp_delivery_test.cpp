@@ -186,10 +186,10 @@ TEST_F(FtpDeliveryTest, AnUploadCutByTheServerIsATransferError) {
 }
 
 TEST_F(FtpDeliveryTest, AConnectionTheServerClosedWhileIdleIsOpenedAgain) {
-  StartServer({.idleTimeout = 0.3});
+  StartServer({.idleTimeout = 2.0});
   Target("alice", "secret", "export");
   EXPECT_EQ(Deliver(true), "Transfert FTP OK : ");
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the server says 421 and closes
+  std::this_thread::sleep_for(std::chrono::milliseconds(3500));  // the server says 421 and closes
   EXPECT_EQ(Deliver(true), "Transfert FTP OK : ");
   EXPECT_EQ(server_.CountCommands("USER"), 2);
 }

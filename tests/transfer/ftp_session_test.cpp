@@ -115,9 +115,9 @@ TEST_F(FtpSessionTest, AServerThatWentAwayCountsAsNotConnected) {
 }
 
 TEST_F(FtpSessionTest, AnIdleTimeOutOfTheServerCountsAsNotConnected) {
-  server_.Start({{"alice", "secret", root_.path()}}, {.idleTimeout = 0.3});
+  server_.Start({{"alice", "secret", root_.path()}}, {.idleTimeout = 2.0});
   ASSERT_TRUE(session_.Connect(Endpoint()));
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the server says 421 and closes
+  std::this_thread::sleep_for(std::chrono::milliseconds(3500));  // the server says 421 and closes
   EXPECT_FALSE(session_.Connected());
   ASSERT_TRUE(session_.Connect(Endpoint()));
   bool present;
