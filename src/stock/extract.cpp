@@ -5,6 +5,7 @@
 #include "platform/errors.h"
 #include "platform/numbers.h"
 #include "platform/text.h"
+#include "stock/xpath_values.h"
 
 namespace tarvelon {
 namespace {
@@ -43,11 +44,20 @@ std::string StockExtractPath(const std::string& optionKey) {
   throw Error(Ansi("Aucun extrait de stock pour l'option ") + optionKey);
 }
 
-std::string PhotoLinksOf(const std::string& idVO) { return std::string(kPhotoLinks) + "[idVO=" + idVO + "]"; }
+namespace {
 
-std::string VehicleRecordOf(const std::string& idVO) {
-  return std::string(kVehicleRecords) + "[idVO=" + idVO + "]";
+// "[idVO=N]" for a record number; a value that is no number selects nothing
+// instead of becoming part of the expression ("1 or 1=1" would select all).
+std::string IdPredicate(const std::string& idVO) {
+  std::string digits;
+  return IsRecordNumber(idVO, digits) ? "[idVO=" + digits + "]" : "[false()]";
 }
+
+}  // namespace
+
+std::string PhotoLinksOf(const std::string& idVO) { return std::string(kPhotoLinks) + IdPredicate(idVO); }
+
+std::string VehicleRecordOf(const std::string& idVO) { return std::string(kVehicleRecords) + IdPredicate(idVO); }
 
 int ReadInt(const IXMLCursor& record, const std::string& name, int def) {
   return ToIntDef(record.GetValue(name), def);

@@ -19,7 +19,8 @@ inline constexpr const char* kSiteContacts = "/document/InfosSRS/InfosSR";
 inline constexpr const char* kClientBlocks = "/document/COORDONNEESS/COORDONNEES";
 inline constexpr const char* kExclusions = "/document/ListExclusionsS/ListExclusions";
 
-// "/document/LiensImagesS/LiensImages[idVO=" + idVO + "]" (a number comparison).
+// "/document/LiensImagesS/LiensImages[idVO=" + idVO + "]" (a number
+// comparison); an idVO that is no record number selects nothing.
 std::string PhotoLinksOf(const std::string& idVO);
 // "/document/DataVOS/DataVO[idVO=" + idVO + "]".
 std::string VehicleRecordOf(const std::string& idVO);

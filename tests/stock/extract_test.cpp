@@ -31,6 +31,10 @@ TEST(StockExtract, OneFilePerOptionKey) {
 TEST(StockExtract, RecordPaths) {
   EXPECT_EQ(PhotoLinksOf("42"), "/document/LiensImagesS/LiensImages[idVO=42]");
   EXPECT_EQ(VehicleRecordOf("42"), "/document/DataVOS/DataVO[idVO=42]");
+  EXPECT_EQ(PhotoLinksOf(" 42 "), "/document/LiensImagesS/LiensImages[idVO=42]");
+  // A value that is no record number never becomes part of the expression.
+  for (const char* bad : {"1 or 1=1", "1]|/document/DataVOS/DataVO[1", "", "abc"})
+    EXPECT_EQ(PhotoLinksOf(bad), "/document/LiensImagesS/LiensImages[false()]") << bad;
 }
 
 const char* const kExtract =

@@ -4,15 +4,9 @@
 // a stray value can neither widen a selection nor lead a file elsewhere.
 #include <string>
 
+#include "stock/xpath_values.h"
+
 namespace tarvelon {
-
-// A record number as the extract writes it (digits, blanks around allowed);
-// `digits` receives the number without the blanks.
-bool IsRecordNumber(const std::string& value, std::string& digits);
-
-// The value as an XPath string literal: in single quotes, in double quotes
-// when it holds a single quote, else a concat() of both.
-std::string XPathLiteral(const std::string& value);
 
 // A bare file name: not empty, no folder separator, no drive, not "." or "..".
 bool IsPlainFileName(const std::string& name);
