@@ -189,6 +189,13 @@ std::string FileNameOf(const std::string& logical) {
   return cut == std::string::npos ? logical : logical.substr(cut + 1);
 }
 
+bool IsPlainFileName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (char c : name)
+    if (c == '\\' || c == '/' || c == ':' || static_cast<unsigned char>(c) < ' ') return false;
+  return true;
+}
+
 std::string FolderOf(const std::string& logical) {
   size_t cut = logical.find_last_of("\\/");
   return cut == std::string::npos ? std::string() : logical.substr(0, cut);

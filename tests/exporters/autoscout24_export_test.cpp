@@ -139,5 +139,17 @@ TEST_F(AutoScout24Export, AFailedDeliveryIsReportedAndTheRunStillFinishes) {
       << log;
 }
 
+TEST_F(AutoScout24Export, ACustomerNumberThatIsNoFileNameIsRefused) {
+  sandbox_.AddExtract(CasePath("autoscout24-empty-stock", "ExpDatasAutoScout24.xml"));
+  std::string settings = kSettings;
+  settings.replace(settings.find("idClient=123456"), 15, "idClient=..\\..\\evil");
+  sandbox_.WriteSettings(settings, {{"FTP", server_.address()}});
+  ExportResult run = sandbox_.Run("AUTOSCOUT24");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.output.find("Identifiant client refusé"), std::string::npos) << run.output;
+  EXPECT_FALSE(fs::exists(sandbox_.root() + "/evil.csv"));
+  EXPECT_FALSE(fs::exists(sandbox_.root() + "/evil.zip"));
+}
+
 }  // namespace
 }  // namespace tarvelon

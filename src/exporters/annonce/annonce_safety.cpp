@@ -4,13 +4,6 @@
 
 namespace tarvelon {
 
-bool IsPlainFileName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
-  for (char c : name)
-    if (c == '\\' || c == '/' || c == ':' || static_cast<unsigned char>(c) < ' ') return false;
-  return true;
-}
-
 std::string XmlAttributeText(const std::string& value) {
   std::string out;
   for (char c : value) {

@@ -4,12 +4,10 @@
 // a stray value can neither widen a selection nor lead a file elsewhere.
 #include <string>
 
+#include "platform/paths.h"
 #include "stock/xpath_values.h"
 
 namespace tarvelon {
-
-// A bare file name: not empty, no folder separator, no drive, not "." or "..".
-bool IsPlainFileName(const std::string& name);
 
 // The value as XML attribute text (&, <, > and the double quote escaped).
 std::string XmlAttributeText(const std::string& value);

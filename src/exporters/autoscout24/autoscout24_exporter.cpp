@@ -1,6 +1,7 @@
 #include "exporters/autoscout24/autoscout24_exporter.h"
 
 #include "photos/publication.h"
+#include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
@@ -34,6 +35,9 @@ DeliveryDefaults AutoScout24Exporter::Defaults(const RunState&) const {
 
 void AutoScout24Exporter::ReadOwnSettings(RunState& state) {
   state.clientId = state.ReadTargetSetting("idClient", "2400157813");
+  // The customer number names the CSV file and the archive.
+  if (!IsPlainFileName(state.clientId))
+    throw Error(Ansi("Identifiant client refusé pour un nom de fichier : ") + state.clientId);
   ReadTestPhotoServer(state);
 }
 
