@@ -9,12 +9,6 @@ namespace {
 
 const char* const kIsoDeclaration = "<?xml version=\"1.0\" encoding=\"ISO-8859-15\" ?>";
 
-// One pass over the text, however many records hold the element. The empty
-// form goes too: the client files hold none of these elements.
-std::string Remove(const std::string& text, const std::string& name) {
-  return ReplaceAll(CutWithinRecords(text, "<" + name + ">", "</" + name + ">"), "<" + name + "/>", "");
-}
-
 }  // namespace
 
 std::string ClientFileText(std::string text, const std::string& clientCode, bool keepWorkingElements) {
@@ -31,7 +25,7 @@ std::string ClientFileText(std::string text, const std::string& clientCode, bool
   text = ReplaceBetweenMarkers(text, "<DataVOS EOF=\"", "RecordName=\"DataVO\"/>", "");
   text = ReplaceAll(text, "</DataVOS>", "</CLIENT>", true);
 
-  for (const char* name : {"CODECLIENT", "cGroup", "TypeVO", "Concession", "FlagExclusion"}) text = Remove(text, name);
+  for (const char* name : {"CODECLIENT", "cGroup", "TypeVO", "Concession", "FlagExclusion"}) text = RemoveElement(text, name);
 
   text = ReplaceAll(text, "<DataVO>", "<ANNONCE>", true);
   text = ReplaceAll(text, "</DataVO>", "</ANNONCE>", true);
@@ -43,7 +37,7 @@ std::string ClientFileText(std::string text, const std::string& clientCode, bool
   if (!StartsWith(text, "<?xml")) text = kIsoDeclaration + text;
 
   if (!keepWorkingElements) {
-    for (const char* name : {"idVO", "InfoVille", "RefSite", "RefExpo", "remise"}) text = Remove(text, name);
+    for (const char* name : {"idVO", "InfoVille", "RefSite", "RefExpo", "remise"}) text = RemoveElement(text, name);
     text = ReplaceAll(text, "LIBELLEVILLE>", "VILLE>");
   }
   return text;

@@ -1,32 +1,24 @@
-#include <utility>
-#include <vector>
-
 #include "exporters/annonce/annonce_exporter.h"
 #include "exporters/annonce/text_cuts.h"
 
 namespace tarvelon {
-namespace {
-
-std::pair<std::string, std::string> Element(const std::string& name) { return {"<" + name + ">", "</" + name + ">"}; }
-
-}  // namespace
-
 std::string EditPreparedText(std::string text, int photoSlots) {
-  text = CutWithinRecords(text, "<InfoVA>", "</InfoVA>");
+  text = RemoveElement(text, "InfoVA");
   text = CutElementRun(text, "NOMPHOTO1", "NOMPHOTO6");
 
   text = WrapPhotoSlots(text, photoSlots);
 
   // The code lists and the working elements have served; the partners get none of them.
   text = CutElementRun(text, "EQUTINTERIEUR", "INFOCOMPLEMENT");
-  const std::vector<std::pair<std::string, std::string>> cuts = {
-      Element("vGarantie"),     Element("TypeGarantie"),     {"<TypeVO ", "</TypeVO>"},
-      Element("xMarque"),       Element("vMarque"),          {"<InfosSRS ", "</InfosSRS>"},
-      Element("id_Track"),      Element("RefVille"),         Element("RefSite"),
-      Element("RefExpo"),       Element("MsgGarCons"),       Element("MsgAnnonce"),
-      Element("PrixCatalogue"), Element("HorairesCommercial"), Element("LibelleSociete"),
-  };
-  for (const auto& [start, end] : cuts) text = CutWithinRecords(text, start, end);
+  text = RemoveElement(text, "vGarantie");
+  text = RemoveElement(text, "TypeGarantie");
+  text = CutWithinRecords(text, "<TypeVO ", "</TypeVO>");  // only a TypeVO that carries attributes
+  text = RemoveElement(text, "xMarque");
+  text = RemoveElement(text, "vMarque");
+  text = CutWithinRecords(text, "<InfosSRS ", "</InfosSRS>");
+  for (const char* name : {"id_Track", "RefVille", "RefSite", "RefExpo", "MsgGarCons", "MsgAnnonce", "PrixCatalogue",
+                           "HorairesCommercial", "LibelleSociete"})
+    text = RemoveElement(text, name);
   return text;
 }
 

@@ -122,4 +122,8 @@ std::string WrapPhotoSlots(const std::string& text, int slots) {
   return out;
 }
 
+std::string RemoveElement(const std::string& text, const std::string& name) {
+  return ReplaceAll(CutWithinRecords(text, "<" + name + ">", "</" + name + ">"), "<" + name + "/>", "");
+}
+
 }  // namespace tarvelon

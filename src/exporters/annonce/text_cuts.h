@@ -12,6 +12,10 @@ namespace tarvelon {
 // without such an end is left alone.
 std::string CutWithinRecords(const std::string& text, const std::string& start, const std::string& end);
 
+// Removes every element of that name, with its content, and its empty form
+// "<name/>" too: the elements removed this way are ones the partners get none of.
+std::string RemoveElement(const std::string& text, const std::string& name);
+
 // Removes the run of elements from "<first>" through the end of element
 // `last` in the same record, that end being "</last>" or, for an empty
 // element, "<last/>".
