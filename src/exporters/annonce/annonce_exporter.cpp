@@ -1,6 +1,5 @@
 #include "exporters/annonce/annonce_exporter.h"
 
-#include "exporters/annonce/annonce_safety.h"
 #include "exporters/frame/exporter_frame.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -52,10 +51,8 @@ void AnnonceExporter::FlagExclusions(RunState& state) {
   IXMLCursor exclusions = document_.Select(kExclusions);
   state.LogLine(Ansi("Après premier Select ListExclusions"));
   for (; !exclusions.Eof(); exclusions.Next()) {
-    // Only a record number may reach the selection: any other text names no vehicle.
-    std::string id;
-    if (!IsRecordNumber(exclusions.GetValue("idtVO"), id)) continue;
-    IXMLCursor record = document_.Select(VehicleRecordOf(id));
+    // VehicleRecordOf lets only a record number into the selection.
+    IXMLCursor record = document_.Select(VehicleRecordOf(exclusions.GetValue("idtVO")));
     if (!record.Eof()) record.SetValue("FlagExclusion", "true");
   }
 }

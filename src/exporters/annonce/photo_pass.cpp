@@ -1,7 +1,6 @@
 #include <algorithm>
 
 #include "exporters/annonce/annonce_exporter.h"
-#include "exporters/annonce/annonce_safety.h"
 #include "photos/decorate.h"
 #include "photos/publication.h"
 #include "platform/clock.h"
@@ -60,9 +59,7 @@ void AnnonceExporter::PhotoPass(RunState& state, const std::string& workingCopy)
       ++state.counters.imageCount;
       SyncServerPhoto(state, name);
     }
-    std::string id;
-    if (!IsRecordNumber(links.GetValue("idVO"), id)) continue;
-    IXMLCursor record = document_.Select(VehicleRecordOf(id));
+    IXMLCursor record = document_.Select(VehicleRecordOf(links.GetValue("idVO")));
     if (record.Eof()) continue;
 
     const int slot = FreeSlot(record);
