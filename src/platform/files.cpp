@@ -94,8 +94,32 @@ std::string ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
+// The bytes go to a temporary file beside the target, which is renamed into
+// place only once complete: a full disk or a failed write leaves the previous
+// file whole and no partial one under its name.
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  WriteWithFlags(path, bytes, O_CREAT | O_TRUNC);
+  const std::string host = HostPath(path);
+  const size_t slash = host.rfind('/');
+  std::string temp = host.substr(0, slash + 1) + "." + host.substr(slash + 1) + ".tmp-XXXXXX";
+  timespec before{};
+  const bool stamped = HostFolderStamp(host, before);
+  int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) Fail(Ansi("Impossible de créer le fichier"), path, errno);
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, 0644 & ~mask);
+  try {
+    WriteAll(fd, bytes, path);
+  } catch (...) {
+    ::unlink(temp.c_str());
+    throw;
+  }
+  if (::rename(temp.c_str(), host.c_str()) != 0) {
+    const int err = errno;
+    ::unlink(temp.c_str());
+    Fail(Ansi("Impossible de créer le fichier"), path, err);
+  }
+  if (stamped) NoteFileCreated(host, before);
 }
 
 void AppendFileBytes(const std::string& path, const std::string& bytes) {
