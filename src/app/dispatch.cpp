@@ -1,5 +1,6 @@
 #include "app/dispatch.h"
 
+#include "app/run_journal.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -89,7 +90,14 @@ void RunExport(RunState& state, const std::string& option, const ExporterRegistr
   const ExporterRegistry::EntryPoint* exporter = exporters.Find(entry->key);
   if (!exporter) throw Error("Export non disponible dans cette version : " + upper);
   if (upper == "VIVACAR") PrepareVivacarFolder();
-  (*exporter)(state, entry->argument);
+  JournalRecorder journal(state);
+  try {
+    (*exporter)(state, entry->argument);
+  } catch (const std::exception& e) {
+    journal.Finish(state, e.what());
+    throw;
+  }
+  journal.Finish(state, "");
 }
 
 }  // namespace tarvelon

@@ -33,6 +33,17 @@ std::string RunState::ReadSetting(const std::string& section, const std::string&
   return config.Read(section, key, def);
 }
 
+void RunState::RecordDelivery(const std::string& file, const std::string& destination, const std::string& status,
+                              bool ok) {
+  deliveries.push_back({file, destination, status, ok});
+}
+
+bool RunState::AnyDeliveryFailed() const {
+  for (const DeliveryRecord& d : deliveries)
+    if (!d.ok) return true;
+  return false;
+}
+
 bool RunState::Tick() {
   if (finishedFlag) ++tickCount;
   return tickCount >= 30;

@@ -4,6 +4,7 @@
 // passed explicitly to every step.
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/config.h"
 #include "app/window_model.h"
@@ -19,6 +20,14 @@ struct RunCounters {
   int vehicleCount = 0;      // VehicleCount
   int phoneSwapCount = 0;    // PhoneSwapCount
   int mailSwapCount = 0;     // MailSwapCount
+};
+
+// One delivery of the run: what went where, and how it ended.
+struct DeliveryRecord {
+  std::string file;         // as shown in the log
+  std::string destination;  // host/folder, script or address
+  std::string status;       // the status text of the delivery
+  bool ok = true;
 };
 
 // Totals of the client file builder; they add up over every export of the process.
@@ -57,6 +66,11 @@ class RunState {
   std::string ftpPortText;   // the run-wide port text of the delivery
   std::string ftpLogSuffix;  // shown after the option in the delivery's settings line
   ClientFileTotals clientTotals;
+  int vehiclesExported = -1;  // set where it differs from the vehicles walked
+  // Every delivery of the run, for the journal and the exit status.
+  std::vector<DeliveryRecord> deliveries;
+  void RecordDelivery(const std::string& file, const std::string& destination, const std::string& status, bool ok);
+  bool AnyDeliveryFailed() const;
 
   // Connections stay open between the calls of one run.
   std::shared_ptr<TargetFtpConnection> targetFtp;

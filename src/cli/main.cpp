@@ -10,6 +10,7 @@
 #include "app/dispatch.h"
 #include "app/run_state.h"
 #include "app/version.h"
+#include "cli/status_command.h"
 #include "exporters/registry.h"
 #include "platform/errors.h"
 #include "platform/numbers.h"
@@ -23,6 +24,7 @@ using namespace tarvelon;
 constexpr int kExitFinished = 0;
 constexpr int kExitError = 1;
 constexpr int kExitNoExport = 2;
+constexpr int kExitDeliveryFailed = 3;
 
 class ConsoleWindow : public WindowObserver {
  public:
@@ -56,6 +58,7 @@ class ConsoleWindow : public WindowObserver {
 
 void PrintUsage() {
   std::cout << "Usage: tarvelon OPTION\n"
+               "       tarvelon --status [--json]\n"
                "       tarvelon --help | --version\n\n"
                "Runs the export of one target. OPTION is one of (any case):\n ";
   for (const auto& entry : OptionTable()) std::cout << ' ' << entry.key;
@@ -64,7 +67,12 @@ void PrintUsage() {
                "  Windir               default C:\\WINDOWS\n"
                "  TARVELON_DRIVE_<X>   host folder of drive X: (default $HOME/tarvelon/<x>)\n"
                "  TARVELON_HOME        folder of Tarvelon.ini and the mark images (default: the executable's)\n\n"
-               "Exit status: 0 export finished, 1 error, 2 no export ran.\n";
+               "Exit status:\n"
+               "  0  the export finished and every delivery succeeded\n"
+               "  1  an error ended the export (its text is on stderr)\n"
+               "  2  no export ran (syntax line, or an option outside the table)\n"
+               "  3  the export finished, but at least one delivery failed\n"
+               "  4  --status: a target is flagged FAILED, STALE or DROP\n";
 }
 
 }  // namespace
@@ -82,6 +90,16 @@ int main(int argc, char** argv) {
     return kExitFinished;
   }
 
+  if (!args.empty() && args[0] == "--status" &&
+      (args.size() == 1 || (args.size() == 2 && args[1] == "--json"))) {
+    try {
+      return RunStatusCommand(args.size() == 2);
+    } catch (const std::exception& error) {
+      std::cerr << AnsiToUtf8(error.what()) << std::endl;
+      return kExitError;
+    }
+  }
+
   RunState state;
   ConsoleWindow console(state.window);
   state.window.SetObserver(&console);
@@ -97,7 +115,7 @@ int main(int argc, char** argv) {
     return kExitError;
   }
   console.ClearStatus();
-  if (state.finishedFlag) return kExitFinished;
+  if (state.finishedFlag) return state.AnyDeliveryFailed() ? kExitDeliveryFailed : kExitFinished;
   if (state.exportOption.empty()) {
     std::cout << AnsiToUtf8(state.window.caption()) << '\n' << AnsiToUtf8(state.window.boxServerCaption()) << '\n';
   }

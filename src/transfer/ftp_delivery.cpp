@@ -83,6 +83,8 @@ std::string DeliverFtp(RunState& state, const std::string& file, bool keepOpen) 
   }
   if (status.empty()) status = kFtpStatusOk;
   if (!keepOpen) session.Disconnect();
+  const ServerFields& target = state.window.target();
+  state.RecordDelivery(file, target.server + "/" + target.folder, status, status == kFtpStatusOk);
   return status;
 }
 

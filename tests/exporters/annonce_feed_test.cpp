@@ -103,7 +103,7 @@ TEST_F(AnnonceFeed, LeBonCoinCutsThePreparedExtractIntoOneFilePerSiteLabel) {
   sandbox_.AddPhoto("pdo/ab/v101-2");
   sandbox_.AddPhoto("qui/ab/v103-1");
   const ExportResult run = RunCase("leboncoin", "ExpDatasLEBONCOIN.xml");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
+  ASSERT_EQ(run.exitCode, 3) << run.output;  // finished, but DORN-VO's account is unreachable
 
   for (const char* name : {"LEBONCOIN-20170214.xml", "1234.xml", "1237.xml", "lbc-quivale.xml"})
     ExpectWorkFileAsExpected(name);
@@ -123,7 +123,7 @@ TEST_F(AnnonceFeed, LeBonCoinCutsThePreparedExtractIntoOneFilePerSiteLabel) {
 
 TEST_F(AnnonceFeed, LeBonCoinClientFilesReadAsThePartnerReadsThem) {
   case_ = "leboncoin-two-sites";
-  ASSERT_EQ(RunCase("LEBONCOIN", "ExpDatasLEBONCOIN.xml").exitCode, 0);
+  ASSERT_EQ(RunCase("LEBONCOIN", "ExpDatasLEBONCOIN.xml").exitCode, 3);
 
   const std::string quivale = ReadClientFile("lbc-quivale.xml");
   EXPECT_NE(quivale.find("soit une remise de 10.0% sur ce véhicule, + Garantie de 24 mois"), std::string::npos);
@@ -143,7 +143,7 @@ TEST_F(AnnonceFeed, EachClientGetsItsArchiveAndAFailedDeliveryDoesNotStopTheNext
   case_ = "leboncoin-two-sites";
   sandbox_.AddPhoto("pdo/ab/v101-2");
   sandbox_.AddPhoto("qui/ab/v103-1");
-  ASSERT_EQ(RunCase("LEBONCOIN", "ExpDatasLEBONCOIN.xml").exitCode, 0);
+  ASSERT_EQ(RunCase("LEBONCOIN", "ExpDatasLEBONCOIN.xml").exitCode, 3);
 
   EXPECT_EQ(ReadHostFile(ftpRoot_ / "pelmar/1234.zip"), ReadHostFile(Work("1234.zip")));
   EXPECT_EQ(ReadHostFile(ftpRoot_ / "quivale/depot/lbc-quivale.zip"), ReadHostFile(Work("lbc-quivale.zip")));
@@ -199,6 +199,7 @@ TEST_F(AnnonceFeed, ARunWhereNoClientKeepsAVehicleWritesOnlyTheSummary) {
                      CasePath(case_, "expected.log"));
   for (const auto& entry : fs::directory_iterator(sandbox_.work() + "/Tarvelon")) {
     const std::string name = entry.path().filename().string();
+    if (name.rfind("runs.sqlite", 0) == 0) continue;  // the run journal
     EXPECT_TRUE(name.rfind("HEYCAR-20170214", 0) == 0) << "unexpected file " << name;
   }
   // The refused result name led nowhere.

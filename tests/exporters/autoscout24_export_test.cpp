@@ -132,7 +132,7 @@ TEST_F(AutoScout24Export, AFailedDeliveryIsReportedAndTheRunStillFinishes) {
                          {{"FTP", server_.address()}});
   server_.Stop();
   ExportResult run = sandbox_.Run("AUTOSCOUT24");
-  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.exitCode, 3) << run.output;  // finished, delivery failed
   const std::string log = ReadHostFile(Work("MarqueUpdateAUTOSCOUT24.log"));
   EXPECT_NE(log.find("Transfert FTP : Erreur Connexion au serveur. Fichier VO actualis\xe9 sur site FTP : 123456.zip - 0 VO"),
             std::string::npos)
