@@ -156,8 +156,9 @@ std::string EncodedWordHeader(const std::string& ansi) {
   std::string out;
   size_t start = 0;
   do {
-    // At most 45 bytes (60 base64 characters) per word, never inside a character.
-    size_t end = std::min(utf8.size(), start + 45);
+    // At most 39 bytes (52 base64 characters) per word, so that even the first
+    // line, after "Subject: ", stays within 76 characters; never inside a character.
+    size_t end = std::min(utf8.size(), start + 39);
     while (end < utf8.size() && end > start && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) --end;
     if (!out.empty()) out += std::string(kCrLf) + " ";
     out += "=?UTF-8?B?" + Base64(utf8.substr(start, end - start)) + "?=";

@@ -35,7 +35,7 @@ std::string AnsiToIso885915Html(const std::string& ansi);
 std::string HtmlEscape(const std::string& text);
 // Quoted-printable, lines of at most 76 characters; CR LF stays a line end.
 std::string QuotedPrintable(const std::string& bytes);
-// "=?UTF-8?B?...?=" words of at most 75 characters, folded onto CR LF + blank.
+// "=?UTF-8?B?...?=" words of at most 64 characters, folded onto CR LF + blank.
 std::string EncodedWordHeader(const std::string& ansi);
 
 std::string ComposeMimeMessage(const MailMessage& message, const DateTime& now, const std::string& messageId);
