@@ -2,6 +2,7 @@
 
 #include "platform/clock.h"
 #include "platform/errors.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "stock/extract.h"
@@ -110,6 +111,7 @@ void ExporterFrame::Finish(RunState& state) {
   if (const std::string base = ZipBaseName(state); !base.empty()) {
     state.zipPath = WorkDir() + "Tarvelon\\" + base + ".zip";
     state.LogLine("Zip File : " + state.zipPath);
+    CreateFolders(WorkDir() + "Tarvelon");  // a feed without an extract copy may be the first to use it
     MakeZip(state, state.zipPath, ZipEntry(state));
   }
 
