@@ -82,6 +82,7 @@ class NeoWebCarFeed : public ::testing::Test {
 };
 
 TEST_F(NeoWebCarFeed, TheFileGoesUpAndTheMailAnnouncesIt) {
+  ScopedEnv utc("TZ", "UTC");  // the Date header carries the host's offset
   smtp_.StartMailbox(mailRoot_ / "box");
   Settings({{"SMTP", std::to_string(smtp_.port())}});
   ExportResult run = sandbox_.Run("neowebcar");
