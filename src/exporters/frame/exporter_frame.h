@@ -35,7 +35,8 @@ std::string HasEquipmentCode(const std::string& list, const std::string& code);
 // A customer number or client code from the settings or the extract names a
 // file: anything but a plain file name is refused with the system's error.
 void RequirePlainClientFileName(const std::string& name);
-// The delivery status of several files: the first failure, else the last one's.
+// A status text that reports a failure (neither OK nor the empty status of a
+// delivery switched off).
 bool IsFailedDelivery(const std::string& status);
 
 class ExporterFrame {
@@ -54,10 +55,13 @@ class ExporterFrame {
   virtual std::string ExtractCopyPattern() const { return "yyyymmddhhnn"; }
   // Base name of the archive in WorkDir + "Tarvelon\"; empty for none.
   virtual std::string ZipBaseName(const RunState& state) const = 0;
+  // Sends FilesToDeliver in order; answers the first failed status, else the
+  // last one's, so that a later success never hides an earlier failure.
   virtual std::string Deliver(RunState& state);
   virtual std::string FinalLine(const RunState& state, const std::string& status) const;
 
-  // What the archive holds: every file of the output folder, or one chosen file.
+  // What the archive holds: OutputFolder + "\*.*" (every file of the output
+  // folder), or the path of one chosen file.
   virtual std::string ZipEntry(const RunState& state) const;
   // Before the walk, after the extract is loaded and the counters reset.
   virtual void BeforeWalk(RunState& state) { (void)state; }
