@@ -4,7 +4,8 @@ vehicles of the Volkswagen group.
 
   make_stock.py [--extracts DIR]
       writes the stock extracts as the stock database does (Windows-1252 XML):
-      ExpDatasAutoScout24.xml, ExpDatasVPN.xml, ExpDatasLEBONCOIN.xml.
+      ExpDatasAutoScout24.xml, ExpDatasVPN.xml, ExpDatasLEBONCOIN.xml,
+      ExpDatasNeoWebCar.xml, ExpDatasLArgus.xml, ExpDatasPVO.xml.
       Default DIR: the "stock" folder beside this script.
   make_stock.py --photos STORE [--server FOLDER]
       draws every vehicle photo and its thumbnail ("m.jpg") into the photo
@@ -380,11 +381,114 @@ def annonce_extract(vehicles):
     return w.data()
 
 
+def registration_date(v):
+    return "01/%02d/%d" % (v["month"], v["year"])
+
+
+def neowebcar_record(v):
+    seller_name, seller_phone, seller_mail = v["seller"]
+    return [
+        ("idVO", v["idVO"])] + [("LienImage%d" % n, "") for n in range(1, 8)] + [
+        ("TypeVO", v["TypeVO"]), ("Marque", v["brand"]), ("Modele", v["model"]), ("Version", v["version"]),
+        ("RefExpo", v["expo"]), ("RefSite", v["site"]["RefSite"]), ("idNVO", v["idNVO"]),
+        ("PrixCatalogue", catalogue_text(v)), ("Prix", v["price"]), ("InfoOptions", ";GPS;" if v["index"] % 3 else ""),
+        ("InfoEquiInterieur", v["interior"]), ("InfoEquiExterieur", v["exterior"]), ("InfoEquiSecurite", v["safety"]),
+        ("NChassis", v["vin"]), ("StatutVD", "VD demo" if v["TypeVO"] == 2 else "VN" if v["index"] % 5 == 0 else "VO"),
+        ("Couleur", v["colour"]), ("CouleurInt", "Tissu noir; gris"),
+        ("Options3270", "WB1, pack hiver,PZ4" if v["index"] % 2 else ""), ("MontantAideReprise", "1500" if v["TypeVO"] == 2 else "0"),
+        ("Kilometrage", v["mileage"]), ("MEC", registration_date(v)), ("NbPortes", v["doors"]),
+        ("Immatriculation", v["plate"]), ("Contact", "STANDARD" if v["index"] % 4 == 0 else seller_name),
+        ("telephone", seller_phone), ("email", seller_mail),
+    ]
+
+
+def neowebcar_extract(vehicles):
+    w = XmlWriter()
+    w.open("document")
+    w.record_list("DataVOS", "DataVO", [neowebcar_record(v) for v in vehicles])
+    w.record_list("LiensImagesS", "LiensImages", photo_links(vehicles))
+    w.record_list("LiensEquipementsS", "LiensEquipements", equipment_labels())
+    w.close("document")
+    return w.data()
+
+
+def largus_record(v):
+    site = v["site"]
+    seller_name, seller_phone, seller_mail = v["seller"]
+    return [
+        ("idVO", v["idVO"]), ("TypeVO", v["TypeVO"]), ("Marque", v["brand"]), ("RefExpo", v["expo"]),
+        ("RefSite", site["RefSite"]), ("idNVO", v["idNVO"]), ("id_Track", v["site_key"].lower()),
+        ("telephone", seller_phone), ("email", seller_mail), ("TypeCarrosserie", v["body"]),
+        ("id-Client", site["client"]["CODECLIENT"]), ("Modele", v["model"]), ("Version", v["version"]),
+        ("Energie", v["fuel"]), ("Puissance", v["fiscal"]), ("Immatriculation", v["plate"]), ("Chassis", v["vin"]),
+        ("MEC", registration_date(v)), ("Kilometrage", v["mileage"]), ("Couleur", v["colour"]),
+        ("TypeBoiteVitesse", v["gearbox"]), ("EqutInterieur", v["interior"]), ("EqutExterieur", v["exterior"]),
+        ("EqutSecurite", v["safety"]), ("InfoComplement", ""), ("NombreDePortes", v["doors"]),
+        ("Garantie", v["guarantee"]), ("nomvendeur", "STANDARD" if v["index"] % 4 == 0 else seller_name),
+        ("CodePostal", site["client"]["CODE_POSTAL"]), ("Ville", site["client"]["VILLE"]), ("PrixDuBien", v["price"]),
+    ]
+
+
+def largus_extract(vehicles):
+    w = XmlWriter()
+    w.open("document")
+    w.record_list("DataVOS", "DataVO", [largus_record(v) for v in vehicles])
+    w.record_list("LiensImagesS", "LiensImages", photo_links(vehicles))
+    w.record_list("LiensEquipementsS", "LiensEquipements", equipment_labels())
+    w.record_list("InfosSRS", "InfosSR", site_contacts())
+    w.close("document")
+    return w.data()
+
+
+def pvo_record(v):
+    sold = v["index"] % 6 == 1           # delivered to a customer
+    ordered = v["index"] % 6 == 2        # ordered, not delivered yet
+    entry = "%02d/%02d/2025" % (1 + v["index"] % 28, 1 + v["index"] % 12)
+    trade_in = v["price"] - 1500 - v["index"] * 50
+    seller_name = v["seller"][0]
+    customer = [("CliCivilite", str(1 + v["index"] % 5)), ("CliNom", "Lambert"), ("CliPrenom", "Claire"),
+                ("CliAdresse1", "8 rue des Tanneurs"), ("CliAdresse2", ""), ("CliCP", "39000"),
+                ("CliVille", "Lons-le-Saunier"), ("CliPays", "France"), ("CliMobile", "06 12 34 56 78"),
+                ("CliEmail", "claire.lambert@example.org"), ("CliDateNaissance", "14/07/1982"),
+                ("Acheteur", "Lambert Claire"), ("Destination", "Particuliers")] if sold or ordered else []
+    return [
+        ("idVO", v["idVO"]), ("id-Client", "Opticar"), ("StatutVD", "VD" if v["TypeVO"] == 2 else "VO"),
+        ("RefVilleExpo", v["site"]["RefSite"]), ("TypeVO", v["TypeVO"]),
+        ("DateLivraison", "12/01/2026" if sold else ""), ("DateOrdre", "05/01/2026" if sold or ordered else ""),
+        ("FlagDepotVente", "True" if v["index"] == 3 else "False"), ("Origine", "VO" if v["TypeVO"] == 1 else "AC"),
+        ("Immatriculation", v["plate"]), ("DateCarteGrise", registration_date(v)), ("MEC", registration_date(v)),
+        ("IMarque", v["brand"]), ("IModele", v["model"]), ("IVersion", v["version"]), ("NChassis", v["vin"]),
+        ("NbPlaces", v["seats"]), ("Energie", v["fuel"]), ("CV", v["fiscal"]), ("TypeCarrosserie", v["body"]),
+        ("NbPortes", v["doors"]), ("Kilometrage", v["mileage"]), ("InfoCouleur", v["colour"]),
+        ("TypeSellerie", "Tissu"), ("DateEntree", entry), ("KW", int(v["power"] * 0.7355)),
+        ("TypeBoiteVitesse", v["gearbox"]), ("PrixReprise", trade_in), ("modeTVA", "2" if v["TypeVO"] == 1 else "1"),
+        ("TPVO", v["price"]), ("PrixVente", v["price"] if sold or ordered else ""),
+        ("Garantie", v["guarantee"]), ("TypeGarantie", (" " + v["guarantee_type"]) if v["guarantee"] else ""),
+        ("PremiereMain", "True" if v["first_hand"] else "False"), ("LibSoc", v["site"]["LibelleSociete"]),
+        ("Vendeur", "SELECT" if v["index"] % 4 == 0 else "V%02d" % (v["index"] % 7)), ("VendeurNom", seller_name),
+        ("InfoEquiInterieur", v["interior"]), ("InfoEquiExterieur", v["exterior"]), ("InfoEquiSecurite", v["safety"]),
+        ("Options3270", "WB1, pack hiver,PZ4" if v["index"] % 2 else ""), ("idNVO", v["idNVO"]), ("CO2", v["co2"]),
+    ] + customer
+
+
+def pvo_extract(vehicles):
+    w = XmlWriter()
+    w.open("document")
+    w.record_list("DataVOS", "DataVO", [pvo_record(v) for v in vehicles])
+    w.record_list("LiensImagesS", "LiensImages", photo_links(vehicles))
+    w.record_list("LiensEquipementsS", "LiensEquipements", equipment_labels())
+    w.close("document")
+    return w.data()
+
+
 def write_extracts(folder, vehicles):
     os.makedirs(folder, exist_ok=True)
     for name, data in (("ExpDatasAutoScout24.xml", scout_extract(vehicles, "qryExportAS24")),
                        ("ExpDatasVPN.xml", scout_extract(vehicles, "qryExportVPN")),
-                       ("ExpDatasLEBONCOIN.xml", annonce_extract(vehicles))):
+                       ("ExpDatasLEBONCOIN.xml", annonce_extract(vehicles)),
+                       ("ExpDatasNeoWebCar.xml", neowebcar_extract(vehicles)),
+                       ("ExpDatasLArgus.xml", largus_extract(vehicles)),
+                       ("ExpDatasPVO.xml", pvo_extract(vehicles))):
         with open(os.path.join(folder, name), "wb") as f:
             f.write(data)
         print("%s: %d bytes" % (os.path.join(folder, name), len(data)))

@@ -9,6 +9,7 @@
 #   program/                 TARVELON_HOME: Tarvelon.ini and the mark images
 #   ftp/www/pictlore/        the image server's photo folder
 #   ftp/portals/<target>/    what each portal received
+#   mail/new/                what the loopback SMTP server (aiosmtpd) received
 #   console/                 each export's console output
 # An export that this build does not have yet is reported and skipped.
 # Exit status: 0 when every export that ran finished, 1 otherwise.
@@ -24,7 +25,7 @@ ROOT=$(dirname "$DEMO")
 OUT=$DEMO/out
 PY=/usr/bin/python3
 BIN=$BUILD/tarvelon
-TARGETS=(AUTOSCOUT24 VPN LEBONCOIN)
+TARGETS=(AUTOSCOUT24 VPN LEBONCOIN NEOWEBCAR LARGUS PVO)
 FTP_USER=kord
 FTP_PASSWORD=kord-demo
 
@@ -47,7 +48,8 @@ FTP=$OUT/ftp
 PICTLORE=$FTP/www/pictlore
 PORTALS=$FTP/portals
 mkdir -p "$DATA" "$STORE" "$SHARED" "$PROGRAM" "$PICTLORE" "$OUT/console" \
-         "$PORTALS/autoscout24" "$PORTALS/vpn" "$PORTALS/leboncoin/51203" "$PORTALS/leboncoin/51204"
+         "$PORTALS/autoscout24" "$PORTALS/vpn" "$PORTALS/leboncoin/51203" "$PORTALS/leboncoin/51204" \
+         "$PORTALS/neowebcar" "$PORTALS/largus" "$PORTALS/pvo"
 
 section "Demo layout in $OUT"
 cp "$DEMO"/stock/ExpDatas*.xml "$DATA"/
@@ -67,11 +69,17 @@ fi
 
 # --- FTP server -------------------------------------------------------------------
 SERVER_PID=
+SMTP_PID=
 stop_server() {
   if [ -n "$SERVER_PID" ]; then
     kill "$SERVER_PID" 2>/dev/null || true
     wait "$SERVER_PID" 2>/dev/null || true
     SERVER_PID=
+  fi
+  if [ -n "$SMTP_PID" ]; then
+    kill "$SMTP_PID" 2>/dev/null || true
+    wait "$SMTP_PID" 2>/dev/null || true
+    SMTP_PID=
   fi
 }
 trap stop_server EXIT
@@ -89,7 +97,18 @@ done
 PORT=$(cat "$OUT/ftp.port")
 echo "FTP server: 127.0.0.1:$PORT (pid $SERVER_PID), user $FTP_USER, root $FTP"
 
-sed -e "s/@PORT@/$PORT/g" -e 's/$/\r/' "$DEMO/Tarvelon.ini" | iconv -f UTF-8 -t CP1252 >"$PROGRAM/Tarvelon.ini"
+# --- SMTP server (the NeoWebCar mail) -------------------------------------------------
+SMTP_PORT=$("$PY" -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+"$PY" -m aiosmtpd -n -l "127.0.0.1:$SMTP_PORT" -c aiosmtpd.handlers.Mailbox "$OUT/mail" 2>"$OUT/smtp-server.log" &
+SMTP_PID=$!
+for _ in $(seq 100); do
+  "$PY" -c "import socket,sys; socket.create_connection(('127.0.0.1', $SMTP_PORT), 1)" 2>/dev/null && break
+  kill -0 "$SMTP_PID" 2>/dev/null || { echo "the SMTP server did not start, see $OUT/smtp-server.log" >&2; exit 1; }
+  sleep 0.1
+done
+echo "SMTP server: 127.0.0.1:$SMTP_PORT (pid $SMTP_PID), messages in $OUT/mail/new"
+
+sed -e "s/@PORT@/$PORT/g" -e "s/@SMTP_PORT@/$SMTP_PORT/g" -e 's/$/\r/' "$DEMO/Tarvelon.ini" | iconv -f UTF-8 -t CP1252 >"$PROGRAM/Tarvelon.ini"
 
 # --- exports ----------------------------------------------------------------------
 export TARVELON_DRIVE_C=$DRIVE
@@ -154,6 +173,20 @@ while IFS= read -r archive; do
     esac
   done < <(unzip -Z1 "$archive")
 done < <(find "$PORTALS" -type f -name '*.zip' | sort)
+
+section "Mail received by the SMTP server ($OUT/mail/new)"
+shopt -s nullglob
+messages=("$OUT"/mail/new/*)
+shopt -u nullglob
+if [ ${#messages[@]} -eq 0 ]; then echo "  nothing"; fi
+for message in "${messages[@]}"; do
+  echo "-- $message"
+  "$PY" -c 'import email, email.policy, sys
+m = email.message_from_binary_file(open(sys.argv[1], "rb"), policy=email.policy.default)
+for k in ("From", "To", "Cc", "X-RcptTo", "Subject", "Content-Type"): print("  %s: %s" % (k, m[k]))
+print("  body:", m.get_content())' "$message"
+done
+echo "  the program's copy of each message: $SHARED/Sendro/"
 
 section "Published on the image server during the run ($PICTLORE)"
 (cd "$PICTLORE" && find . -type f | sort) >"$OUT/pictlore-after.txt"

@@ -2,6 +2,9 @@
 
 #include "exporters/annonce/annonce_exporter.h"
 #include "exporters/autoscout24/autoscout24_exporter.h"
+#include "exporters/largus/largus_exporter.h"
+#include "exporters/neowebcar/neowebcar_exporter.h"
+#include "exporters/pvo/pvo_exporter.h"
 
 namespace tarvelon {
 
@@ -11,6 +14,9 @@ const ExporterRegistry& BuiltInExporters() {
     for (const char* key : {"AUTOSCOUT24", "VPN"})
       r.Register(key, [](RunState& state, const std::string&) { AutoScout24Exporter().Run(state); });
     for (const char* key : {"SITAUTOPRO", "LEBONCOIN", "HEYCAR", "GMBFI"}) r.Register(key, RunAnnonceExport);
+    r.Register("NEOWEBCAR", [](RunState& state, const std::string&) { NeoWebCarExporter().Run(state); });
+    r.Register("LARGUS", [](RunState& state, const std::string&) { LArgusExporter().Run(state); });
+    r.Register("PVO", [](RunState& state, const std::string&) { PvoExporter().Run(state); });
     return r;
   }();
   return registry;

@@ -116,6 +116,13 @@ std::string AnsiLower(std::string_view s) {
   return out;
 }
 
+std::string AsciiUpper(std::string_view s) {
+  std::string out(s);
+  for (auto& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return out;
+}
+
 bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)

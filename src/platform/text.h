@@ -21,6 +21,8 @@ char CodePointToAnsi(char32_t cp);
 // Case rules of the code page (accented letters included).
 std::string AnsiUpper(std::string_view s);
 std::string AnsiLower(std::string_view s);
+// Letters a to z alone turned to capitals.
+std::string AsciiUpper(std::string_view s);
 bool SameTextIgnoringCase(std::string_view a, std::string_view b);
 
 // Plain text helpers used throughout the exporters.

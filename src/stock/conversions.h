@@ -32,4 +32,15 @@ void AppendVatCentsField(std::string& row, const std::string& amount, const std:
 void AppendDateField(std::string& row, const std::string& value);
 void AppendYesNoField(std::string& row, const std::string& value);
 
+// The texts those tab-row appenders write, without their TAB.
+std::string CentsText(const std::string& value);
+std::string VatCentsText(const std::string& amount, const std::string& date);
+std::string DateFieldText(const std::string& value);  // empty stays empty
+std::string YesNoText(const std::string& value);
+
+// Option codes of a comma list (a blank right after a comma skipped): the
+// pieces equal to their own upper-case form, each followed by `mark`; the
+// others are dropped. "AB1, cd,EF" with "|" gives "AB1|EF|"; an empty list gives "".
+std::string UpperCaseOptionCodes(const std::string& list, const std::string& mark);
+
 }  // namespace tarvelon

@@ -29,33 +29,49 @@ void AppendTabField(std::string& row, const std::string& value) {
   row += kTab;
 }
 
-void AppendCentsField(std::string& row, const std::string& value) {
-  row += WholeNumber(ParseDecimalOrZero(value) * 100);
-  row += kTab;
-}
+std::string CentsText(const std::string& value) { return WholeNumber(ParseDecimalOrZero(value) * 100); }
 
-void AppendVatCentsField(std::string& row, const std::string& amount, const std::string& date) {
+std::string VatCentsText(const std::string& amount, const std::string& date) {
   DateTime when;
   int year = ParseShortDate(date, when) ? when.year : Now().year;
   // The tax contained in a tax-inclusive amount: 19.6 % until 2013, 20 % since.
   double rate = year < 2014 ? 19.6 / 119.6 : 20.0 / 120.0;
-  row += WholeNumber(ParseDecimalOrZero(amount) * rate * 100);
-  row += kTab;
+  return WholeNumber(ParseDecimalOrZero(amount) * rate * 100);
 }
 
-void AppendDateField(std::string& row, const std::string& value) {
-  if (!value.empty()) {
-    DateTime date;
-    // A text that is no date reads as day 0, 30/12/1899.
-    if (!ParseShortDate(value, date)) date = DateTime{};
-    row += FormatStamp(date, "yyyymmdd");
+std::string DateFieldText(const std::string& value) {
+  if (value.empty()) return "";
+  DateTime date;
+  // A text that is no date reads as day 0, 30/12/1899.
+  if (!ParseShortDate(value, date)) date = DateTime{};
+  return FormatStamp(date, "yyyymmdd");
+}
+
+std::string YesNoText(const std::string& value) { return AnsiUpper(value) == "TRUE" ? "oui" : "non"; }
+
+void AppendCentsField(std::string& row, const std::string& value) { row += CentsText(value) + kTab; }
+
+void AppendVatCentsField(std::string& row, const std::string& amount, const std::string& date) {
+  row += VatCentsText(amount, date) + kTab;
+}
+
+void AppendDateField(std::string& row, const std::string& value) { row += DateFieldText(value) + kTab; }
+
+void AppendYesNoField(std::string& row, const std::string& value) { row += YesNoText(value) + kTab; }
+
+std::string UpperCaseOptionCodes(const std::string& list, const std::string& mark) {
+  std::string codes;
+  if (list.empty()) return codes;
+  size_t start = 0;
+  while (true) {
+    const size_t comma = list.find(',', start);
+    const std::string piece = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    if (piece == AnsiUpper(piece)) codes += piece + mark;
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+    if (start < list.size() && list[start] == ' ') ++start;
   }
-  row += kTab;
-}
-
-void AppendYesNoField(std::string& row, const std::string& value) {
-  row += AnsiUpper(value) == "TRUE" ? "oui" : "non";
-  row += kTab;
+  return codes;
 }
 
 }  // namespace tarvelon

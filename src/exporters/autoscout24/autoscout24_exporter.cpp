@@ -36,8 +36,7 @@ DeliveryDefaults AutoScout24Exporter::Defaults(const RunState&) const {
 void AutoScout24Exporter::ReadOwnSettings(RunState& state) {
   state.clientId = state.ReadTargetSetting("idClient", "2400157813");
   // The customer number names the CSV file and the archive.
-  if (!IsPlainFileName(state.clientId))
-    throw Error(Ansi("Identifiant client refusé pour un nom de fichier : ") + state.clientId);
+  RequirePlainClientFileName(state.clientId);
   ReadTestPhotoServer(state);
 }
 

@@ -22,8 +22,26 @@ std::string UnquotedCsvValue(const std::string& value) {
   return safe;
 }
 
+void AppendFormattedField(std::string& row, const std::string& value, const FieldFormat& format) {
+  if (format.quoted) {
+    row += '"';
+    for (char c : value) row += c == '"' ? ' ' : c;
+    row += '"';
+  } else if (format.separator == ';') {
+    row += UnquotedCsvValue(value);
+  } else {
+    for (char c : value) row += (c == format.separator || c == '\r' || c == '\n') ? ' ' : c;
+  }
+  row += format.separator;
+}
+
 void AppendCsvColumns(std::string& row, const std::vector<CsvColumn>& columns, const IXMLCursor& record,
                       const ComputedValues& computed) {
+  AppendCsvColumns(row, columns, record, computed, FieldFormat{});
+}
+
+void AppendCsvColumns(std::string& row, const std::vector<CsvColumn>& columns, const IXMLCursor& record,
+                      const ComputedValues& computed, const FieldFormat& format) {
   for (const auto& column : columns) {
     std::string value;
     switch (column.source) {
@@ -46,11 +64,23 @@ void AppendCsvColumns(std::string& row, const std::vector<CsvColumn>& columns, c
       case ColumnSource::Flag:
         value = HasEquipmentCode(record.GetValue(column.name), column.code);
         break;
+      case ColumnSource::ElementUpper:
+        value = AsciiUpper(record.GetValue(column.name));
+        break;
+      case ColumnSource::ElementDate:
+        value = DateFieldText(record.GetValue(column.name));
+        break;
+      case ColumnSource::ElementCents:
+        value = CentsText(record.GetValue(column.name));
+        break;
+      case ColumnSource::ElementYesNo:
+        value = YesNoText(record.GetValue(column.name));
+        break;
       case ColumnSource::Blank:
-        for (int i = 0; i < column.count; ++i) AppendCsvField(row, "");
+        for (int i = 0; i < column.count; ++i) AppendFormattedField(row, "", format);
         continue;
     }
-    AppendCsvField(row, UnquotedCsvValue(value));
+    AppendFormattedField(row, value, format);
   }
 }
 

@@ -16,6 +16,10 @@ enum class ColumnSource {
   Computed,          // the exporter's value named `name`
   Flag,              // HasEquipmentCode(record's list `name`, `code`)
   Blank,             // `count` empty fields
+  ElementUpper,      // the record's child `name`, letters a to z in capitals
+  ElementDate,       // the child read as "dd/mm/yyyy", written "yyyymmdd" (see DateFieldText)
+  ElementCents,      // the child read as a decimal amount, in whole cents
+  ElementYesNo,      // "oui" when the child is "TRUE" in any case, else "non"
 };
 
 struct CsvColumn {
@@ -31,6 +35,10 @@ inline CsvColumn Fixed(const char* utf8) { return {ColumnSource::Fixed, utf8}; }
 inline CsvColumn Computed(const char* key) { return {ColumnSource::Computed, key}; }
 inline CsvColumn Flag(const char* list, const char* code) { return {ColumnSource::Flag, list, code}; }
 inline CsvColumn Blank(int count = 1) { return {ColumnSource::Blank, "", "", count}; }
+inline CsvColumn ElementUpper(const char* name) { return {ColumnSource::ElementUpper, name}; }
+inline CsvColumn ElementDate(const char* name) { return {ColumnSource::ElementDate, name}; }
+inline CsvColumn ElementCents(const char* name) { return {ColumnSource::ElementCents, name}; }
+inline CsvColumn ElementYesNo(const char* name) { return {ColumnSource::ElementYesNo, name}; }
 
 using ComputedValues = std::map<std::string, std::string>;
 
@@ -44,5 +52,19 @@ void AppendCsvColumns(std::string& row, const std::vector<CsvColumn>& columns, c
 
 // The field text made safe for an unquoted semicolon file.
 std::string UnquotedCsvValue(const std::string& value);
+
+// How the fields of a delimited row are written. Every field is followed by
+// the separator. Unquoted: a value's own separator and line breaks cannot
+// shift the columns (";" becomes ".", a TAB, CR or LF a blank). Quoted: the
+// value stands between double quotes, its own double quotes become blanks.
+struct FieldFormat {
+  char separator = ';';
+  bool quoted = false;
+};
+
+void AppendCsvColumns(std::string& row, const std::vector<CsvColumn>& columns, const IXMLCursor& record,
+                      const ComputedValues& computed, const FieldFormat& format);
+// One field in that format.
+void AppendFormattedField(std::string& row, const std::string& value, const FieldFormat& format);
 
 }  // namespace tarvelon

@@ -1,6 +1,8 @@
 #include "exporters/frame/exporter_frame.h"
 
 #include "platform/clock.h"
+#include "platform/errors.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "stock/extract.h"
@@ -37,9 +39,39 @@ std::string HasEquipmentCode(const std::string& list, const std::string& code) {
   return Contains(list, ";" + code + ";") ? "1" : "0";
 }
 
+void RequirePlainClientFileName(const std::string& name) {
+  if (!IsPlainFileName(name)) throw Error(Ansi("Identifiant client refusé pour un nom de fichier : ") + name);
+}
+
+bool IsFailedDelivery(const std::string& status) { return !status.empty() && status != kFtpStatusOk; }
+
 std::string ExporterFrame::ExtractPath(const RunState& state) const { return StockExtractPath(state.exportOption); }
 
-std::string ExporterFrame::Deliver(RunState& state) { return DeliverFtp(state, state.zipPath, true); }
+std::string ExporterFrame::ZipEntry(const RunState& state) const { return state.outputFolder + "\\*.*"; }
+
+std::string ExporterFrame::Deliver(RunState& state) {
+  std::string status;
+  bool failed = false;
+  for (const std::string& file : FilesToDeliver(state)) {
+    BeforeFileDelivery(state, file);
+    const std::string fileStatus = DeliverFtp(state, file, true);
+    // A later success must not hide an earlier failure.
+    if (!failed) status = fileStatus;
+    failed = failed || IsFailedDelivery(fileStatus);
+  }
+  return status;
+}
+
+void ExporterFrame::SaveExtractCopy(const std::string& pattern) {
+  if (!pattern.empty()) extract_.Save(WorkDir() + "Tarvelon\\" + FormatStamp(Now(), pattern) + ".xml");
+}
+
+void ExporterFrame::RestartLogForDelivery(RunState& state) {
+  state.LogLine("");
+  if (state.counters.photoUpdateCount != 0)
+    state.LogLine(Ansi("Nb Photos Mises à jour : ") + std::to_string(state.counters.photoUpdateCount) +
+                  " photos --- ");
+}
 
 std::string ExporterFrame::FinalLine(const RunState& state, const std::string& status) const {
   return status + Ansi("Fichier VO actualisé sur site FTP : ") + FileNameOf(state.zipPath) + " - " +
@@ -57,33 +89,37 @@ void ExporterFrame::Run(RunState& state) {
   IXMLCursor records = extract_.Select(kVehicleRecords);
   state.counters = RunCounters{};
 
+  BeforeWalk(state);
+
   while (!records.Eof()) {
-    ++state.counters.vehicleCount;
-    ExportRecord(state, records);
+    if (TakesRecord(state, records)) {
+      ++state.counters.vehicleCount;
+      ExportRecord(state, records);
+    }
     records.Next();
     state.ProcessMessages();
   }
 
+  Finish(state);
+  state.finishedFlag = true;
+}
+
+void ExporterFrame::Finish(RunState& state) {
   WriteOutput(state);
-  const std::string workFolder = WorkDir() + "Tarvelon\\";
-  if (const std::string pattern = ExtractCopyPattern(); !pattern.empty())
-    extract_.Save(workFolder + FormatStamp(Now(), pattern) + ".xml");
+  SaveExtractCopy(ExtractCopyPattern());
 
   if (const std::string base = ZipBaseName(state); !base.empty()) {
-    state.zipPath = workFolder + base + ".zip";
+    state.zipPath = WorkDir() + "Tarvelon\\" + base + ".zip";
     state.LogLine("Zip File : " + state.zipPath);
-    MakeZip(state, state.zipPath, state.outputFolder + "\\*.*");
+    CreateFolders(WorkDir() + "Tarvelon");  // a feed without an extract copy may be the first to use it
+    MakeZip(state, state.zipPath, ZipEntry(state));
   }
 
   state.LogLine(Ansi("Début Transfert : ") + state.zipPath);
-  state.LogLine("");
   state.resultSuffix.clear();
-  if (state.counters.photoUpdateCount != 0)
-    state.LogLine(Ansi("Nb Photos Mises à jour : ") + std::to_string(state.counters.photoUpdateCount) +
-                  " photos --- ");
+  RestartLogForDelivery(state);
   const std::string status = Deliver(state);
   state.LogLine(FinalLine(state, status));
-  state.finishedFlag = true;
 }
 
 }  // namespace tarvelon
