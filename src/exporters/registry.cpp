@@ -1,7 +1,9 @@
 #include "exporters/registry.h"
 
 #include "exporters/annonce/annonce_exporter.h"
+#include "exporters/annonces_jaunes/annonces_jaunes_exporter.h"
 #include "exporters/autoscout24/autoscout24_exporter.h"
+#include "exporters/dealer_csv/dealer_csv_exporter.h"
 
 namespace tarvelon {
 
@@ -11,6 +13,9 @@ const ExporterRegistry& BuiltInExporters() {
     for (const char* key : {"AUTOSCOUT24", "VPN"})
       r.Register(key, [](RunState& state, const std::string&) { AutoScout24Exporter().Run(state); });
     for (const char* key : {"SITAUTOPRO", "LEBONCOIN", "HEYCAR", "GMBFI"}) r.Register(key, RunAnnonceExport);
+    for (const char* key : {"AXECIBLES", "FVA", "BUSINESSAPTITUDE", "BRELO"})
+      r.Register(key, [](RunState& state, const std::string&) { RunDealerCsvExport(state); });
+    r.Register("ANNONCESJAUNES", [](RunState& state, const std::string&) { AnnoncesJaunesExporter().Run(state); });
     return r;
   }();
   return registry;

@@ -22,36 +22,93 @@ std::string UnquotedCsvValue(const std::string& value) {
   return safe;
 }
 
+std::string QuotedCsvValue(const std::string& value, char separator) {
+  std::string safe;
+  safe.reserve(value.size());
+  for (char c : value) {
+    if (c == '"') continue;
+    safe += (c == ';' || c == separator) ? '.' : c;
+  }
+  return safe;
+}
+
+void AppendFormattedField(std::string& row, const std::string& value, const FieldFormat& format) {
+  if (format.quoted) {
+    row += '"';
+    row += QuotedCsvValue(value, format.separator);
+    row += '"';
+  } else {
+    std::string safe = UnquotedCsvValue(value);
+    if (format.separator != ';')
+      for (auto& c : safe)
+        if (c == format.separator) c = ' ';
+    row += safe;
+  }
+  row += format.separator;
+}
+
+namespace {
+
+// The labels of the listed codes ("A;B") that the list holds, in the listed order.
+std::string LabelsOfPresentCodes(const IXMLCursor& record, const std::string& list, const std::string& codes) {
+  std::string present = ";";
+  size_t start = 0;
+  while (start <= codes.size()) {
+    size_t end = codes.find(';', start);
+    if (end == std::string::npos) end = codes.size();
+    const std::string code = codes.substr(start, end - start);
+    if (!code.empty() && HasEquipmentCode(list, code) == "1") present += code + ";";
+    start = end + 1;
+  }
+  return EquipmentLabels(record, present);
+}
+
+}  // namespace
+
+std::string CsvColumnValue(const CsvColumn& column, const IXMLCursor& record, const ComputedValues& computed) {
+  switch (column.source) {
+    case ColumnSource::Element:
+      return record.GetValue(column.name);
+    case ColumnSource::ElementUnlessZero: {
+      std::string value = record.GetValue(column.name);
+      if (value == "0") value.clear();
+      return value;
+    }
+    case ColumnSource::Fixed:
+      return Ansi(column.name);
+    case ColumnSource::Computed: {
+      auto it = computed.find(column.name);
+      if (it == computed.end()) throw Error(std::string("Colonne sans valeur : ") + column.name);
+      return it->second;
+    }
+    case ColumnSource::Flag:
+      return HasEquipmentCode(record.GetValue(column.name), column.code);
+    case ColumnSource::FlagOrZero: {
+      const std::string flag = HasEquipmentCode(record.GetValue(column.name), column.code);
+      return flag.empty() ? "0" : flag;
+    }
+    case ColumnSource::YesNo:
+      return HasEquipmentCode(record.GetValue(column.name), column.code) == "1" ? "O" : "N";
+    case ColumnSource::Labels:
+      return LabelsOfPresentCodes(record, record.GetValue(column.name), column.code);
+    case ColumnSource::Blank:
+      break;
+  }
+  return "";
+}
+
+void AppendCsvColumns(std::string& row, const std::vector<CsvColumn>& columns, const IXMLCursor& record,
+                      const ComputedValues& computed, const FieldFormat& format) {
+  for (const auto& column : columns) {
+    const int count = column.source == ColumnSource::Blank ? column.count : 1;
+    const std::string value = CsvColumnValue(column, record, computed);
+    for (int i = 0; i < count; ++i) AppendFormattedField(row, value, format);
+  }
+}
+
 void AppendCsvColumns(std::string& row, const std::vector<CsvColumn>& columns, const IXMLCursor& record,
                       const ComputedValues& computed) {
-  for (const auto& column : columns) {
-    std::string value;
-    switch (column.source) {
-      case ColumnSource::Element:
-        value = record.GetValue(column.name);
-        break;
-      case ColumnSource::ElementUnlessZero:
-        value = record.GetValue(column.name);
-        if (value == "0") value.clear();
-        break;
-      case ColumnSource::Fixed:
-        value = Ansi(column.name);
-        break;
-      case ColumnSource::Computed: {
-        auto it = computed.find(column.name);
-        if (it == computed.end()) throw Error(std::string("Colonne sans valeur : ") + column.name);
-        value = it->second;
-        break;
-      }
-      case ColumnSource::Flag:
-        value = HasEquipmentCode(record.GetValue(column.name), column.code);
-        break;
-      case ColumnSource::Blank:
-        for (int i = 0; i < column.count; ++i) AppendCsvField(row, "");
-        continue;
-    }
-    AppendCsvField(row, UnquotedCsvValue(value));
-  }
+  AppendCsvColumns(row, columns, record, computed, FieldFormat{});
 }
 
 }  // namespace tarvelon

@@ -16,6 +16,9 @@ enum class ColumnSource {
   Computed,          // the exporter's value named `name`
   Flag,              // HasEquipmentCode(record's list `name`, `code`)
   Blank,             // `count` empty fields
+  FlagOrZero,        // like Flag, "0" for an empty list
+  YesNo,             // like Flag, "O" for "1", else "N"
+  Labels,            // labels of the codes `code` ("A;B") present in the list `name`
 };
 
 struct CsvColumn {
@@ -31,6 +34,9 @@ inline CsvColumn Fixed(const char* utf8) { return {ColumnSource::Fixed, utf8}; }
 inline CsvColumn Computed(const char* key) { return {ColumnSource::Computed, key}; }
 inline CsvColumn Flag(const char* list, const char* code) { return {ColumnSource::Flag, list, code}; }
 inline CsvColumn Blank(int count = 1) { return {ColumnSource::Blank, "", "", count}; }
+inline CsvColumn FlagOrZero(const char* list, const char* code) { return {ColumnSource::FlagOrZero, list, code}; }
+inline CsvColumn YesNo(const char* list, const char* code) { return {ColumnSource::YesNo, list, code}; }
+inline CsvColumn Labels(const char* list, const char* codes) { return {ColumnSource::Labels, list, codes}; }
 
 using ComputedValues = std::map<std::string, std::string>;
 
@@ -44,5 +50,25 @@ void AppendCsvColumns(std::string& row, const std::vector<CsvColumn>& columns, c
 
 // The field text made safe for an unquoted semicolon file.
 std::string UnquotedCsvValue(const std::string& value);
+
+// How a delimited row writes its fields. Quoted: a double quote, the value
+// without its double quotes and with every ";" (and the separator) made ".",
+// a double quote, the separator; line breaks stay inside the quotes.
+struct FieldFormat {
+  char separator = ';';
+  bool quoted = false;
+};
+
+// The same walk of the table in the given format; the default format gives
+// exactly the output of the overload above.
+void AppendCsvColumns(std::string& row, const std::vector<CsvColumn>& columns, const IXMLCursor& record,
+                      const ComputedValues& computed, const FieldFormat& format);
+
+// One column's value for the current record (a Blank column gives "").
+std::string CsvColumnValue(const CsvColumn& column, const IXMLCursor& record, const ComputedValues& computed);
+// Appends one field in the format: the cleaned value, then the separator.
+void AppendFormattedField(std::string& row, const std::string& value, const FieldFormat& format);
+// The field text made safe for a quoted field (without its quotes).
+std::string QuotedCsvValue(const std::string& value, char separator = ';');
 
 }  // namespace tarvelon

@@ -39,6 +39,8 @@ std::string HasEquipmentCode(const std::string& list, const std::string& code) {
 
 std::string ExporterFrame::ExtractPath(const RunState& state) const { return StockExtractPath(state.exportOption); }
 
+std::string ExporterFrame::ZipEntry(const RunState& state) const { return state.outputFolder + "\\*.*"; }
+
 std::string ExporterFrame::Deliver(RunState& state) { return DeliverFtp(state, state.zipPath, true); }
 
 std::string ExporterFrame::FinalLine(const RunState& state, const std::string& status) const {
@@ -72,10 +74,10 @@ void ExporterFrame::Run(RunState& state) {
   if (const std::string base = ZipBaseName(state); !base.empty()) {
     state.zipPath = workFolder + base + ".zip";
     state.LogLine("Zip File : " + state.zipPath);
-    MakeZip(state, state.zipPath, state.outputFolder + "\\*.*");
+    MakeZip(state, state.zipPath, ZipEntry(state));
   }
 
-  state.LogLine(Ansi("Début Transfert : ") + state.zipPath);
+  state.LogLine(Ansi("Début Transfert : ") + AnnouncedFile(state));
   state.LogLine("");
   state.resultSuffix.clear();
   if (state.counters.photoUpdateCount != 0)

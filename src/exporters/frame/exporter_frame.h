@@ -47,6 +47,10 @@ class ExporterFrame {
   virtual std::string ExtractCopyPattern() const { return "yyyymmddhhnn"; }
   // Base name of the archive in WorkDir + "Tarvelon\"; empty for none.
   virtual std::string ZipBaseName(const RunState& state) const = 0;
+  // What the archive holds: by default every file of the output folder.
+  virtual std::string ZipEntry(const RunState& state) const;
+  // The file named by the "Début Transfert" line: by default the archive.
+  virtual std::string AnnouncedFile(const RunState& state) const { return state.zipPath; }
   virtual std::string Deliver(RunState& state);
   virtual std::string FinalLine(const RunState& state, const std::string& status) const;
 
