@@ -130,6 +130,23 @@ TEST_F(DealerCsvFeed, OneStockThroughTheFourProfiles) {
   EXPECT_EQ(server_.CountCommands("STOR"), 2);
 }
 
+TEST_F(DealerCsvFeed, TheFirstPhotoCarriesTheVehiclesTags) {
+  AddStock("dealer-csv-four-profiles");
+  MakeHostFolders(ftpRoot_ / "www/pictlore/pel/vo");
+  sandbox_.AddPhoto("pel/vo/201-1");
+  // ATP offer running, Z vehicle, 25 % discount: band, badge and the large discount badge.
+  ASSERT_EQ(sandbox_.Run("AXECIBLES").exitCode, 0);
+  const std::string csv = ReadHostFile(Work("AxeCibles.csv"));
+  EXPECT_NE(csv.find("\"http://photos.kord.test/pictlore/pel/vo/201-ATPTZT.jpg\";"
+                     "\"http://photos.kord.test/pictlore/pel/vo/201-2.jpg\""),
+            std::string::npos);
+  EXPECT_TRUE(fs::exists(ftpRoot_ / "www/pictlore/pel/vo/201-ATPTZT.jpg"));
+  // FVA is in none of the decoration lists: the photo goes out as it is.
+  ASSERT_EQ(sandbox_.Run("FVA").exitCode, 0);
+  EXPECT_NE(ReadHostFile(Work("AxeCibles.csv")).find("\"http://photos.kord.test/pictlore/pel/vo/201-1.jpg\""),
+            std::string::npos);
+}
+
 // A Saturday after noon counts in the next week, with the Saturday letter.
 class DealerCsvSaturday : public DealerCsvFeed {
  protected:
