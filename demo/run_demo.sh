@@ -25,7 +25,7 @@ ROOT=$(dirname "$DEMO")
 OUT=$DEMO/out
 PY=/usr/bin/python3
 BIN=$BUILD/tarvelon
-TARGETS=(AUTOSCOUT24 VPN LEBONCOIN NEOWEBCAR LARGUS PVO)
+TARGETS=(AUTOSCOUT24 VPN LEBONCOIN NEOWEBCAR LARGUS PVO AXECIBLES FVA BUSINESSAPTITUDE BRELO ANNONCESJAUNES)
 FTP_USER=kord
 FTP_PASSWORD=kord-demo
 
@@ -49,12 +49,20 @@ PICTLORE=$FTP/www/pictlore
 PORTALS=$FTP/portals
 mkdir -p "$DATA" "$STORE" "$SHARED" "$PROGRAM" "$PICTLORE" "$OUT/console" \
          "$PORTALS/autoscout24" "$PORTALS/vpn" "$PORTALS/leboncoin/51203" "$PORTALS/leboncoin/51204" \
-         "$PORTALS/neowebcar" "$PORTALS/largus" "$PORTALS/pvo"
+         "$PORTALS/neowebcar" "$PORTALS/largus" "$PORTALS/pvo" \
+         "$PORTALS/axecibles" "$PORTALS/fva" "$PORTALS/annoncesjaunes" "$PORTALS/businessaptitude" "$PORTALS/brelo"
 
 section "Demo layout in $OUT"
 cp "$DEMO"/stock/ExpDatas*.xml "$DATA"/
 echo "stock extracts: $(cd "$DATA" && echo *)"
 "$PY" "$DEMO/make_stock.py" --photos "$STORE" --server "$PICTLORE"
+"$PY" "$DEMO/make_dealer_stock.py" --extracts "$DATA" >/dev/null
+# The operators' transfer scripts of BUSINESSAPTITUDE and BRELO (c:\projects\Kord\).
+for script in BA:vehicules:businessaptitude BRELO:Brelo:brelo; do
+  IFS=: read -r name base portal <<<"$script"
+  sed -e "s|@FILE@|$SHARED/Tarvelon/$base.csv|" -e "s|@DEST@|$PORTALS/$portal|" \
+      -e "s|@LOG@|$DRIVE/projects/kord/WinSFTP-$name.log|" "$DEMO/WinSFTP.bat.in" >"$DRIVE/projects/kord/WinSFTP-$name.bat"
+done
 (cd "$PICTLORE" && find . -type f | sort) >"$OUT/pictlore-before.txt"
 
 shopt -s nullglob

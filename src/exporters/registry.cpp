@@ -1,10 +1,12 @@
 #include "exporters/registry.h"
 
 #include "exporters/annonce/annonce_exporter.h"
+#include "exporters/annonces_jaunes/annonces_jaunes_exporter.h"
 #include "exporters/autoscout24/autoscout24_exporter.h"
 #include "exporters/largus/largus_exporter.h"
 #include "exporters/neowebcar/neowebcar_exporter.h"
 #include "exporters/pvo/pvo_exporter.h"
+#include "exporters/dealer_csv/dealer_csv_exporter.h"
 
 namespace tarvelon {
 
@@ -17,6 +19,9 @@ const ExporterRegistry& BuiltInExporters() {
     r.Register("NEOWEBCAR", [](RunState& state, const std::string&) { NeoWebCarExporter().Run(state); });
     r.Register("LARGUS", [](RunState& state, const std::string&) { LArgusExporter().Run(state); });
     r.Register("PVO", [](RunState& state, const std::string&) { PvoExporter().Run(state); });
+    for (const char* key : {"AXECIBLES", "FVA", "BUSINESSAPTITUDE", "BRELO"})
+      r.Register(key, [](RunState& state, const std::string&) { RunDealerCsvExport(state); });
+    r.Register("ANNONCESJAUNES", [](RunState& state, const std::string&) { AnnoncesJaunesExporter().Run(state); });
     return r;
   }();
   return registry;

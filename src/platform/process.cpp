@@ -39,14 +39,21 @@ int RunAndWaitHost(const std::string& hostFile, const std::vector<std::string>& 
   struct stat st;
   if (::stat(hostFile.c_str(), &st) != 0) throw Error(hostFile + " : " + SystemErrorText(errno));
   auto argv = ArgvOf(full);
+  // The program may run from a scheduler without anyone at a terminal: a
+  // child that asks for input (a password prompt) reads an end of file
+  // instead of waiting for ever.
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   pid_t pid = 0;
-  int rc = ::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
+  int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   if (rc == ENOEXEC && full[0] == hostFile) {
     // An executable script without "#!" line: the shell runs it.
     full.insert(full.begin(), "/bin/sh");
     argv = ArgvOf(full);
-    rc = ::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
+    rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   }
+  posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) throw Error(hostFile + " : " + SystemErrorText(rc));
   int status = 0;
   while (true) {

@@ -9,7 +9,8 @@ namespace tarvelon {
 
 // Runs an executable file directly and any other file with /bin/sh, with the
 // arguments as separate argv entries (never through a shell command line).
-// Checks every 50 ms whether it ended, calling `pump` between checks.
+// Its standard input is /dev/null. Checks every 50 ms whether it ended,
+// calling `pump` between checks.
 // Returns the exit status; throws Error with the system's text when it
 // cannot be started.
 int RunAndWaitHost(const std::string& hostFile, const std::vector<std::string>& args,

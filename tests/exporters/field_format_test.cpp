@@ -17,18 +17,20 @@ IXMLCursor Record(const std::string& children) {
   return document.Select("/document/DataVOS/DataVO");
 }
 
-TEST(FieldFormat, OneTableThreeForms) {
+TEST(FieldFormat, OneTableFourForms) {
   const IXMLCursor record = Record("<a>x;\"y\"&#9;z&#13;&#10;w</a><d>31/12/2016</d><m>12,5</m><b>TRUE</b><u>ab-c</u>");
   const std::vector<CsvColumn> columns = {Element("a"), ElementDate("d"), ElementYesNo("b"), ElementUpper("u"),
                                           Blank(2)};
-  std::string plain, defaultForm, quoted, tabs;
+  std::string plain, defaultForm, quoted, dealer, tabs;
   AppendCsvColumns(plain, columns, record, {});
   AppendCsvColumns(defaultForm, columns, record, {}, FieldFormat{});
-  AppendCsvColumns(quoted, columns, record, {}, FieldFormat{';', true});
+  AppendCsvColumns(quoted, columns, record, {}, FieldFormat{';', true, true});
+  AppendCsvColumns(dealer, columns, record, {}, FieldFormat{';', true});
   AppendCsvColumns(tabs, columns, record, {}, FieldFormat{'\t', false});
   EXPECT_EQ(plain, "x.\"y\"\tz  w;20161231;oui;AB-C;;;");
   EXPECT_EQ(defaultForm, plain);
   EXPECT_EQ(quoted, "\"x; y \tz\r\nw\";\"20161231\";\"oui\";\"AB-C\";\"\";\"\";");
+  EXPECT_EQ(dealer, "\"x.y\tz\r\nw\";\"20161231\";\"oui\";\"AB-C\";\"\";\"\";");
   EXPECT_EQ(tabs, "x;\"y\" z  w\t20161231\toui\tAB-C\t\t\t");
 }
 

@@ -170,7 +170,7 @@ TEST_F(NeoWebCarFeed, AFailedUploadIsNotAnnounced) {
   Settings({{"SMTP", std::to_string(smtp_.port())}});
   fs::remove_all(ftpRoot_ / "www/mirvane");  // the remote folder is gone
   ExportResult run = sandbox_.Run("NEOWEBCAR");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
+  ASSERT_EQ(run.exitCode, 3) << run.output;  // finished, upload failed
   const std::string log = Log();
   EXPECT_NE(log.find(Ansi("Transfert FTP : Erreur Connexion au serveur. Fichier VO actualisé sur site FTP : 4 "
                           "Véhicules, 2 VN, 2 VD, 2 sans photo\r\n")),

@@ -83,7 +83,8 @@ TEST_F(PvoFeed, TheClientSelectsItsVehiclesAndItsAccount) {
   EXPECT_FALSE(fs::exists(kordRoot_ / "opticar/OpticarVN_NISSANSAUVREL.zip"));
   // No copy of the extract; the PVO folder exists.
   for (const auto& entry : fs::directory_iterator(Work("Tarvelon")))
-    EXPECT_EQ(entry.path().extension(), ".zip") << entry.path();
+    if (entry.path().filename().string().rfind("runs.sqlite", 0) != 0)  // the run journal
+      EXPECT_EQ(entry.path().extension(), ".zip") << entry.path();
   EXPECT_TRUE(fs::is_directory(Work("PVO")));
 }
 

@@ -22,10 +22,24 @@ std::string UnquotedCsvValue(const std::string& value) {
   return safe;
 }
 
+std::string QuotedCsvValue(const std::string& value, char separator) {
+  std::string safe;
+  safe.reserve(value.size());
+  for (char c : value) {
+    if (c == '"') continue;
+    safe += (c == ';' || c == separator) ? '.' : c;
+  }
+  return safe;
+}
+
 void AppendFormattedField(std::string& row, const std::string& value, const FieldFormat& format) {
-  if (format.quoted) {
+  if (format.quoted && format.quotesAsBlanks) {
     row += '"';
     for (char c : value) row += c == '"' ? ' ' : c;
+    row += '"';
+  } else if (format.quoted) {
+    row += '"';
+    row += QuotedCsvValue(value, format.separator);
     row += '"';
   } else if (format.separator == ';') {
     row += UnquotedCsvValue(value);
@@ -40,47 +54,70 @@ void AppendCsvColumns(std::string& row, const std::vector<CsvColumn>& columns, c
   AppendCsvColumns(row, columns, record, computed, FieldFormat{});
 }
 
+namespace {
+
+// The labels of the listed codes ("A;B") that the list holds, in the listed order.
+std::string LabelsOfPresentCodes(const IXMLCursor& record, const std::string& list, const std::string& codes) {
+  std::string present = ";";
+  size_t start = 0;
+  while (start <= codes.size()) {
+    size_t end = codes.find(';', start);
+    if (end == std::string::npos) end = codes.size();
+    const std::string code = codes.substr(start, end - start);
+    if (!code.empty() && HasEquipmentCode(list, code) == "1") present += code + ";";
+    start = end + 1;
+  }
+  return EquipmentLabels(record, present);
+}
+
+}  // namespace
+
+std::string CsvColumnValue(const CsvColumn& column, const IXMLCursor& record, const ComputedValues& computed) {
+  switch (column.source) {
+    case ColumnSource::Element:
+      return record.GetValue(column.name);
+    case ColumnSource::ElementUnlessZero: {
+      std::string value = record.GetValue(column.name);
+      if (value == "0") value.clear();
+      return value;
+    }
+    case ColumnSource::Fixed:
+      return Ansi(column.name);
+    case ColumnSource::Computed: {
+      auto it = computed.find(column.name);
+      if (it == computed.end()) throw Error(std::string("Colonne sans valeur : ") + column.name);
+      return it->second;
+    }
+    case ColumnSource::Flag:
+      return HasEquipmentCode(record.GetValue(column.name), column.code);
+    case ColumnSource::FlagOrZero: {
+      const std::string flag = HasEquipmentCode(record.GetValue(column.name), column.code);
+      return flag.empty() ? "0" : flag;
+    }
+    case ColumnSource::YesNo:
+      return HasEquipmentCode(record.GetValue(column.name), column.code) == "1" ? "O" : "N";
+    case ColumnSource::Labels:
+      return LabelsOfPresentCodes(record, record.GetValue(column.name), column.code);
+    case ColumnSource::ElementUpper:
+      return AsciiUpper(record.GetValue(column.name));
+    case ColumnSource::ElementDate:
+      return DateFieldText(record.GetValue(column.name));
+    case ColumnSource::ElementCents:
+      return CentsText(record.GetValue(column.name));
+    case ColumnSource::ElementYesNo:
+      return YesNoText(record.GetValue(column.name));
+    case ColumnSource::Blank:
+      break;
+  }
+  return "";
+}
+
 void AppendCsvColumns(std::string& row, const std::vector<CsvColumn>& columns, const IXMLCursor& record,
                       const ComputedValues& computed, const FieldFormat& format) {
   for (const auto& column : columns) {
-    std::string value;
-    switch (column.source) {
-      case ColumnSource::Element:
-        value = record.GetValue(column.name);
-        break;
-      case ColumnSource::ElementUnlessZero:
-        value = record.GetValue(column.name);
-        if (value == "0") value.clear();
-        break;
-      case ColumnSource::Fixed:
-        value = Ansi(column.name);
-        break;
-      case ColumnSource::Computed: {
-        auto it = computed.find(column.name);
-        if (it == computed.end()) throw Error(std::string("Colonne sans valeur : ") + column.name);
-        value = it->second;
-        break;
-      }
-      case ColumnSource::Flag:
-        value = HasEquipmentCode(record.GetValue(column.name), column.code);
-        break;
-      case ColumnSource::ElementUpper:
-        value = AsciiUpper(record.GetValue(column.name));
-        break;
-      case ColumnSource::ElementDate:
-        value = DateFieldText(record.GetValue(column.name));
-        break;
-      case ColumnSource::ElementCents:
-        value = CentsText(record.GetValue(column.name));
-        break;
-      case ColumnSource::ElementYesNo:
-        value = YesNoText(record.GetValue(column.name));
-        break;
-      case ColumnSource::Blank:
-        for (int i = 0; i < column.count; ++i) AppendFormattedField(row, "", format);
-        continue;
-    }
-    AppendFormattedField(row, value, format);
+    const int count = column.source == ColumnSource::Blank ? column.count : 1;
+    const std::string value = CsvColumnValue(column, record, computed);
+    for (int i = 0; i < count; ++i) AppendFormattedField(row, value, format);
   }
 }
 

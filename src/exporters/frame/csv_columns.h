@@ -20,6 +20,9 @@ enum class ColumnSource {
   ElementDate,       // the child read as "dd/mm/yyyy", written "yyyymmdd" (see DateFieldText)
   ElementCents,      // the child read as a decimal amount, in whole cents
   ElementYesNo,      // "oui" when the child is "TRUE" in any case, else "non"
+  FlagOrZero,        // like Flag, "0" for an empty list
+  YesNo,             // like Flag, "O" for "1", else "N"
+  Labels,            // labels of the codes `code` ("A;B") present in the list `name`
 };
 
 struct CsvColumn {
@@ -39,6 +42,9 @@ inline CsvColumn ElementUpper(const char* name) { return {ColumnSource::ElementU
 inline CsvColumn ElementDate(const char* name) { return {ColumnSource::ElementDate, name}; }
 inline CsvColumn ElementCents(const char* name) { return {ColumnSource::ElementCents, name}; }
 inline CsvColumn ElementYesNo(const char* name) { return {ColumnSource::ElementYesNo, name}; }
+inline CsvColumn FlagOrZero(const char* list, const char* code) { return {ColumnSource::FlagOrZero, list, code}; }
+inline CsvColumn YesNo(const char* list, const char* code) { return {ColumnSource::YesNo, list, code}; }
+inline CsvColumn Labels(const char* list, const char* codes) { return {ColumnSource::Labels, list, codes}; }
 
 using ComputedValues = std::map<std::string, std::string>;
 
@@ -56,15 +62,25 @@ std::string UnquotedCsvValue(const std::string& value);
 // How the fields of a delimited row are written. Every field is followed by
 // the separator. Unquoted: a value's own separator and line breaks cannot
 // shift the columns (";" becomes ".", a TAB, CR or LF a blank). Quoted: the
-// value stands between double quotes, its own double quotes become blanks.
+// value stands between double quotes and keeps its line breaks; its own double
+// quotes are removed and its ";" made "." (the dealer feeds), or, with
+// quotesAsBlanks, its double quotes become blanks and nothing else changes.
 struct FieldFormat {
   char separator = ';';
   bool quoted = false;
+  bool quotesAsBlanks = false;
 };
 
+// The same walk of the table in the given format; the default format gives
+// exactly the output of the overload above.
 void AppendCsvColumns(std::string& row, const std::vector<CsvColumn>& columns, const IXMLCursor& record,
                       const ComputedValues& computed, const FieldFormat& format);
-// One field in that format.
+
+// One column's value for the current record (a Blank column gives "").
+std::string CsvColumnValue(const CsvColumn& column, const IXMLCursor& record, const ComputedValues& computed);
+// Appends one field in the format: the cleaned value, then the separator.
 void AppendFormattedField(std::string& row, const std::string& value, const FieldFormat& format);
+// The field text made safe for a quoted dealer field (without its quotes).
+std::string QuotedCsvValue(const std::string& value, char separator = ';');
 
 }  // namespace tarvelon

@@ -115,7 +115,7 @@ void ExporterFrame::Finish(RunState& state) {
     MakeZip(state, state.zipPath, ZipEntry(state));
   }
 
-  state.LogLine(Ansi("Début Transfert : ") + state.zipPath);
+  state.LogLine(Ansi("Début Transfert : ") + AnnouncedFile(state));
   state.resultSuffix.clear();
   RestartLogForDelivery(state);
   const std::string status = Deliver(state);

@@ -57,6 +57,8 @@ class ExporterFrame {
   virtual std::string ZipBaseName(const RunState& state) const = 0;
   // Sends FilesToDeliver in order; answers the first failed status, else the
   // last one's, so that a later success never hides an earlier failure.
+  // The file named by the "Début Transfert" line: by default the archive.
+  virtual std::string AnnouncedFile(const RunState& state) const { return state.zipPath; }
   virtual std::string Deliver(RunState& state);
   virtual std::string FinalLine(const RunState& state, const std::string& status) const;
 

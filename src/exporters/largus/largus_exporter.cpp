@@ -12,7 +12,7 @@
 namespace tarvelon {
 namespace {
 
-const FieldFormat kQuoted{';', true};
+const FieldFormat kQuoted{';', true, true};  // double quotes become blanks
 constexpr int kPhotoFields = 8;
 
 std::string JoinNonEmpty(const std::vector<std::string>& parts, const std::string& glue) {
