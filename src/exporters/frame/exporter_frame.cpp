@@ -1,5 +1,7 @@
 #include "exporters/frame/exporter_frame.h"
 
+#include "exporters/frame/xml_feed.h"
+
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/text.h"
@@ -42,8 +44,7 @@ std::string ExporterFrame::ExtractPath(const RunState& state) const { return Sto
 std::string ExporterFrame::Deliver(RunState& state) { return DeliverFtp(state, state.zipPath, true); }
 
 std::string ExporterFrame::FinalLine(const RunState& state, const std::string& status) const {
-  return status + Ansi("Fichier VO actualisé sur site FTP : ") + FileNameOf(state.zipPath) + " - " +
-         std::to_string(state.counters.vehicleCount) + " VO" + state.resultSuffix;
+  return DeliveredLine(status, FileNameOf(state.zipPath), state.counters.vehicleCount) + state.resultSuffix;
 }
 
 void ExporterFrame::Run(RunState& state) {
@@ -78,9 +79,7 @@ void ExporterFrame::Run(RunState& state) {
   state.LogLine(Ansi("Début Transfert : ") + state.zipPath);
   state.LogLine("");
   state.resultSuffix.clear();
-  if (state.counters.photoUpdateCount != 0)
-    state.LogLine(Ansi("Nb Photos Mises à jour : ") + std::to_string(state.counters.photoUpdateCount) +
-                  " photos --- ");
+  LogPhotoUpdateCount(state);
   const std::string status = Deliver(state);
   state.LogLine(FinalLine(state, status));
   state.finishedFlag = true;
