@@ -2,6 +2,9 @@
 
 #include "exporters/annonce/annonce_exporter.h"
 #include "exporters/autoscout24/autoscout24_exporter.h"
+#include "exporters/autoreflex/autoreflex_exporter.h"
+#include "exporters/rad1/rad1_exporter.h"
+#include "exporters/topannonces/topannonces_exporter.h"
 
 namespace tarvelon {
 
@@ -11,6 +14,9 @@ const ExporterRegistry& BuiltInExporters() {
     for (const char* key : {"AUTOSCOUT24", "VPN"})
       r.Register(key, [](RunState& state, const std::string&) { AutoScout24Exporter().Run(state); });
     for (const char* key : {"SITAUTOPRO", "LEBONCOIN", "HEYCAR", "GMBFI"}) r.Register(key, RunAnnonceExport);
+    for (const char* key : {"RAD1", "INFOPRESS"}) r.Register(key, RunRad1Export);
+    r.Register("TOPANNONCES", RunTopAnnoncesExport);
+    r.Register("AUTOREFLEX", RunAutoReflexExport);
     return r;
   }();
   return registry;
