@@ -24,9 +24,8 @@ ExportResult FeedCase::RunCase(const std::string& option, const std::string& ext
 
 std::string FeedCase::LogText(const std::string& option) const {
   std::string text = MaskLogStamps(ReadHostFile(sandbox_.work() + "/MarqueUpdate" + option + ".log"));
-  const std::string address = server_.address();
-  for (size_t at = text.find(address); at != std::string::npos; at = text.find(address, at))
-    text.replace(at, address.size(), "@FTP@");
+  for (const auto& [part, mask] : {std::pair{server_.address(), "@FTP@"}, std::pair{sandbox_.work(), "@WORK@"}})
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at)) text.replace(at, part.size(), mask);
   return text;
 }
 

@@ -22,7 +22,7 @@ class FeedCase : public ::testing::Test {
 
   std::string Work(const std::string& name) const { return sandbox_.work() + "/Tarvelon/" + name; }
   std::string Ftp(const std::string& path) const { return ftpRoot_ / path; }
-  std::string LogText(const std::string& option) const;  // stamps and the server's port masked
+  std::string LogText(const std::string& option) const;  // stamps, the server's port and the work folder masked
   // Compares a work file with the case's expected file of that name.
   void ExpectWorkFileAsExpected(const std::string& name);
   void ExpectLogAsExpected(const std::string& option);
