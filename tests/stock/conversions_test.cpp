@@ -172,6 +172,8 @@ TEST(EquipmentLabelsRule, CodesBecomeLabels) {
   EXPECT_EQ(EquipmentLabels(record, ";Clim;XX;"), "Climatisation, ");
   EXPECT_EQ(EquipmentLabels(record, "Clim;RadCD;"), "Clim, Radio CD");  // without the leading ";"
   EXPECT_EQ(EquipmentLabels(record, ";clim;"), "Climatisation");
+  // A code holding a quote is looked up like any other, not read as part of the expression.
+  EXPECT_EQ(EquipmentLabels(record, ";Clim;X']|//*[1=1;"), "Climatisation, ");
   EXPECT_EQ(EquipmentLabels(record, ";gps;"), "");  // stored in lower case: never found
   EXPECT_EQ(EquipmentLabels(record, ";Clim;Rad"), "Climatisation, Rad");
   EXPECT_EQ(EquipmentLabels(record, ""), "");
