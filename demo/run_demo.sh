@@ -24,7 +24,7 @@ ROOT=$(dirname "$DEMO")
 OUT=$DEMO/out
 PY=/usr/bin/python3
 BIN=$BUILD/tarvelon
-TARGETS=(AUTOSCOUT24 VPN LEBONCOIN)
+TARGETS=(AUTOSCOUT24 VPN LEBONCOIN RAD1 INFOPRESS TOPANNONCES AUTOREFLEX)
 FTP_USER=kord
 FTP_PASSWORD=kord-demo
 
@@ -47,7 +47,8 @@ FTP=$OUT/ftp
 PICTLORE=$FTP/www/pictlore
 PORTALS=$FTP/portals
 mkdir -p "$DATA" "$STORE" "$SHARED" "$PROGRAM" "$PICTLORE" "$OUT/console" \
-         "$PORTALS/autoscout24" "$PORTALS/vpn" "$PORTALS/leboncoin/51203" "$PORTALS/leboncoin/51204"
+         "$PORTALS/autoscout24" "$PORTALS/vpn" "$PORTALS/leboncoin/51203" "$PORTALS/leboncoin/51204" \
+         "$PORTALS/rad1" "$PORTALS/infopress" "$PORTALS/topannonces" "$PORTALS/autoreflex"
 
 section "Demo layout in $OUT"
 cp "$DEMO"/stock/ExpDatas*.xml "$DATA"/
