@@ -1,7 +1,6 @@
 #include "exporters/frame/exporter_frame.h"
 
 #include "exporters/frame/xml_feed.h"
-
 #include "platform/clock.h"
 #include "platform/paths.h"
 #include "platform/text.h"
