@@ -25,7 +25,8 @@ ROOT=$(dirname "$DEMO")
 OUT=$DEMO/out
 PY=/usr/bin/python3
 BIN=$BUILD/tarvelon
-TARGETS=(AUTOSCOUT24 VPN LEBONCOIN NEOWEBCAR LARGUS PVO AXECIBLES FVA BUSINESSAPTITUDE BRELO ANNONCESJAUNES)
+TARGETS=(AUTOSCOUT24 VPN LEBONCOIN NEOWEBCAR LARGUS PVO AXECIBLES FVA BUSINESSAPTITUDE BRELO ANNONCESJAUNES
+         RAD1 INFOPRESS TOPANNONCES AUTOREFLEX)
 FTP_USER=kord
 FTP_PASSWORD=kord-demo
 
@@ -50,7 +51,8 @@ PORTALS=$FTP/portals
 mkdir -p "$DATA" "$STORE" "$SHARED" "$PROGRAM" "$PICTLORE" "$OUT/console" \
          "$PORTALS/autoscout24" "$PORTALS/vpn" "$PORTALS/leboncoin/51203" "$PORTALS/leboncoin/51204" \
          "$PORTALS/neowebcar" "$PORTALS/largus" "$PORTALS/pvo" \
-         "$PORTALS/axecibles" "$PORTALS/fva" "$PORTALS/annoncesjaunes" "$PORTALS/businessaptitude" "$PORTALS/brelo"
+         "$PORTALS/axecibles" "$PORTALS/fva" "$PORTALS/annoncesjaunes" "$PORTALS/businessaptitude" "$PORTALS/brelo" \
+         "$PORTALS/rad1" "$PORTALS/infopress" "$PORTALS/topannonces" "$PORTALS/autoreflex"
 
 section "Demo layout in $OUT"
 cp "$DEMO"/stock/ExpDatas*.xml "$DATA"/

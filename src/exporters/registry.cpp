@@ -7,6 +7,9 @@
 #include "exporters/neowebcar/neowebcar_exporter.h"
 #include "exporters/pvo/pvo_exporter.h"
 #include "exporters/dealer_csv/dealer_csv_exporter.h"
+#include "exporters/autoreflex/autoreflex_exporter.h"
+#include "exporters/rad1/rad1_exporter.h"
+#include "exporters/topannonces/topannonces_exporter.h"
 
 namespace tarvelon {
 
@@ -22,6 +25,9 @@ const ExporterRegistry& BuiltInExporters() {
     for (const char* key : {"AXECIBLES", "FVA", "BUSINESSAPTITUDE", "BRELO"})
       r.Register(key, [](RunState& state, const std::string&) { RunDealerCsvExport(state); });
     r.Register("ANNONCESJAUNES", [](RunState& state, const std::string&) { AnnoncesJaunesExporter().Run(state); });
+    for (const char* key : {"RAD1", "INFOPRESS"}) r.Register(key, RunRad1Export);
+    r.Register("TOPANNONCES", RunTopAnnoncesExport);
+    r.Register("AUTOREFLEX", RunAutoReflexExport);
     return r;
   }();
   return registry;

@@ -143,11 +143,38 @@ bool EndsWith(std::string_view s, std::string_view p) {
 }
 bool Contains(std::string_view s, std::string_view p) { return s.find(p) != std::string_view::npos; }
 
+namespace {
+
+// UpperByte of every byte, looked up rather than computed in the search loops.
+const std::array<unsigned char, 256>& UpperTable() {
+  static const std::array<unsigned char, 256> table = [] {
+    std::array<unsigned char, 256> t{};
+    for (int c = 0; c < 256; ++c) t[c] = UpperByte(static_cast<unsigned char>(c));
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
+
 size_t FindIgnoringCase(std::string_view s, std::string_view part, size_t from) {
   if (part.empty()) return from <= s.size() ? from : std::string_view::npos;
-  for (size_t i = from; i + part.size() <= s.size(); ++i) {
-    size_t k = 0;
-    while (k < part.size() && UpperByte(s[i + k]) == UpperByte(part[k])) ++k;
+  if (s.size() < part.size()) return std::string_view::npos;
+  const auto& up = UpperTable();
+  const unsigned char first = up[static_cast<unsigned char>(part[0])];
+  // A first character that no other byte matches (a "<", a digit) is found by a plain search.
+  int variants = 0;
+  for (int c = 0; c < 256; ++c) variants += up[c] == first;
+  const size_t last = s.size() - part.size();
+  for (size_t i = from; i <= last; ++i) {
+    if (variants == 1) {
+      i = s.find(part[0], i);
+      if (i == std::string_view::npos || i > last) return std::string_view::npos;
+    } else if (up[static_cast<unsigned char>(s[i])] != first) {
+      continue;
+    }
+    size_t k = 1;
+    while (k < part.size() && up[static_cast<unsigned char>(s[i + k])] == up[static_cast<unsigned char>(part[k])]) ++k;
     if (k == part.size()) return i;
   }
   return std::string_view::npos;

@@ -71,6 +71,32 @@ int LeadingNumber(const std::string& text, int def) {
   return ToIntDef(text.substr(0, cut), def);
 }
 
+namespace {
+
+// The text being cut is `done` (already edited) followed by `text` from
+// `rest` on. A marker may begin in `done` only at or after `from`, which
+// stays near its end, so every search reads each character about once.
+size_t FindJoined(const std::string& done, const std::string& text, size_t rest, const std::string& marker,
+                  size_t from) {
+  const size_t split = done.size();
+  if (from < split) {
+    if (const size_t at = done.find(marker, from); at != std::string::npos) return at;
+    // A marker that begins in `done` and ends in the rest of the text.
+    const size_t first = std::max(from, split >= marker.size() ? split - marker.size() + 1 : 0);
+    for (size_t i = first; i < split; ++i) {
+      const size_t head = split - i;
+      if (done.compare(i, head, marker, 0, head) == 0 &&
+          text.compare(rest, marker.size() - head, marker, head, marker.size() - head) == 0)
+        return i;
+    }
+    from = split;
+  }
+  const size_t at = text.find(marker, rest + (from - split));
+  return at == std::string::npos ? at : split + (at - rest);
+}
+
+}  // namespace
+
 std::string ReplaceBetweenMarkers(std::string text, const std::string& start, const std::string& end,
                                   const std::string& replacement) {
   if (start.empty() || end.empty()) return text;
@@ -78,16 +104,33 @@ std::string ReplaceBetweenMarkers(std::string text, const std::string& start, co
   // then the search goes on after it.
   const size_t inner = replacement.find(start);
   const bool selfMatching = inner != std::string::npos && replacement.find(end, inner + start.size()) != std::string::npos;
+  // Each pass searches the current text from its beginning; everything before
+  // the last cut but the marker's length was searched already and cannot hold
+  // a start, so the search goes on from there instead of from the beginning.
+  std::string done;
+  size_t rest = 0;
   size_t from = 0;
   while (true) {
-    const size_t first = text.find(start, from);
+    const size_t first = FindJoined(done, text, rest, start, from);
     if (first == std::string::npos) break;
-    const size_t last = text.find(end, first + start.size());
+    size_t last = FindJoined(done, text, rest, end, first + start.size());
     if (last == std::string::npos) break;
-    text.replace(first, last + end.size() - first, replacement);
-    if (selfMatching) from = first + replacement.size();
+    last += end.size();
+    const size_t split = done.size();
+    if (last <= split) {
+      done.replace(first, last - first, replacement);
+    } else {
+      if (first >= split)
+        done.append(text, rest, first - split);
+      else
+        done.resize(first);
+      rest += last - split;
+      done += replacement;
+    }
+    from = selfMatching ? first + replacement.size() : (first >= start.size() - 1 ? first - (start.size() - 1) : 0);
   }
-  return text;
+  done.append(text, rest, std::string::npos);
+  return done;
 }
 
 std::string VersionWithoutModel(const std::string& version, const std::string& model) {

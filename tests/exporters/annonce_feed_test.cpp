@@ -11,41 +11,13 @@
 #include "support/export_sandbox.h"
 #include "support/ftp_server.h"
 #include "support/golden.h"
+#include "support/xml_check.h"
 
 namespace tarvelon {
 namespace {
 
 using namespace tarvelon::testing;
 namespace fs = std::filesystem;
-
-// ISO-8859-15 differs from ISO-8859-1 in eight places (the euro sign among them).
-std::string Iso885915ToUtf8(const std::string& bytes) {
-  std::string out;
-  for (unsigned char c : bytes) {
-    char32_t cp = c;
-    switch (c) {
-      case 0xA4: cp = 0x20AC; break;
-      case 0xA6: cp = 0x0160; break;
-      case 0xA8: cp = 0x0161; break;
-      case 0xB4: cp = 0x017D; break;
-      case 0xB8: cp = 0x017E; break;
-      case 0xBC: cp = 0x0152; break;
-      case 0xBD: cp = 0x0153; break;
-      case 0xBE: cp = 0x0178; break;
-    }
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-  }
-  return out;
-}
 
 class AnnonceFeed : public ::testing::Test {
  protected:

@@ -5,7 +5,7 @@
 #include "exporters/annonce/annonce_exporter.h"
 #include "exporters/annonce/annonce_safety.h"
 #include "exporters/annonce/client_files.h"
-#include "exporters/annonce/text_cuts.h"
+#include "exporters/frame/text_cuts.h"
 
 namespace tarvelon {
 namespace {
@@ -27,9 +27,15 @@ TEST(CutElementRun, EndsAtTheLastElementEvenWhenItIsEmpty) {
       "<DataVO><EQUTINTERIEUR>;GPS;</EQUTINTERIEUR><INFOCOMPLEMENT>;VNF;</INFOCOMPLEMENT><z/></DataVO>";
   // Cut from the first record's start to the second record's end, both vehicles would merge into one.
   EXPECT_EQ(CutElementRun(text, "EQUTINTERIEUR", "INFOCOMPLEMENT"), "<DataVO><z/></DataVO><DataVO><z/></DataVO>");
-  // Without its first element the run stays as it is.
-  EXPECT_EQ(CutElementRun("<DataVO><NOMPHOTO1/><NOMPHOTO6/></DataVO>", "NOMPHOTO1", "NOMPHOTO6"),
-            "<DataVO><NOMPHOTO1/><NOMPHOTO6/></DataVO>");
+  // An empty first element starts the run as well; without any first element the run stays.
+  EXPECT_EQ(CutElementRun("<DataVO><NOMPHOTO1/><NOMPHOTO2>a</NOMPHOTO2><NOMPHOTO6/></DataVO>", "NOMPHOTO1", "NOMPHOTO6"),
+            "<DataVO></DataVO>");
+  EXPECT_EQ(CutElementRun("<DataVO><EQUTINTERIEUR/><INFOCOMPLEMENT/></DataVO><DataVO><INFOCOMPLEMENT>;a;</INFOCOMPLEMENT>"
+                          "</DataVO>",
+                          "EQUTINTERIEUR", "INFOCOMPLEMENT"),
+            "<DataVO></DataVO><DataVO><INFOCOMPLEMENT>;a;</INFOCOMPLEMENT></DataVO>");
+  EXPECT_EQ(CutElementRun("<DataVO><NOMPHOTO2/><NOMPHOTO6/></DataVO>", "NOMPHOTO1", "NOMPHOTO6"),
+            "<DataVO><NOMPHOTO2/><NOMPHOTO6/></DataVO>");
 }
 
 TEST(WrapPhotoSlots, PhotosBecomeOneBlockAndRecordsWithoutPhotosStayWellFormed) {

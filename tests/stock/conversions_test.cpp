@@ -125,6 +125,28 @@ TEST(ReplaceBetweenMarkersRule, CutsEveryStretch) {
   EXPECT_EQ(ReplaceBetweenMarkers("<a>1</a><a>2</a>", "<a>", "</a>", "<a>x</a>"), "<a>x</a><a>x</a>");
 }
 
+TEST(ReplaceBetweenMarkersRule, SearchesAgainWhereACutCanMakeANewStart) {
+  // After each cut the text is searched from its beginning: a start that the cut
+  // itself brings together is found, as is one that the replacement ends.
+  EXPECT_EQ(ReplaceBetweenMarkers("<<x>1</x>x>2</x>.", "<x>", "</x>", ""), ".");
+  EXPECT_EQ(ReplaceBetweenMarkers("[a]b]c", "[", "]", "x["), "xx[c");
+}
+
+TEST(ReplaceBetweenMarkersRule, TenCutsPerRecordOverTenThousandRecords) {
+  std::string record;
+  for (int k = 0; k < 10; ++k) record += "<e" + std::to_string(k) + ">v</e" + std::to_string(k) + "><keep/>";
+  std::string text, expected;
+  for (int r = 0; r < 10000; ++r) {
+    text += "<DataVO>" + record + "</DataVO>";
+    expected += "<DataVO>";
+    for (int k = 0; k < 10; ++k) expected += "<keep/>";
+    expected += "</DataVO>";
+  }
+  for (int k = 0; k < 10; ++k)
+    text = ReplaceBetweenMarkers(text, "<e" + std::to_string(k) + ">", "</e" + std::to_string(k) + ">", "");
+  EXPECT_EQ(text, expected);
+}
+
 TEST(VersionWithoutModelRule, RemovesTheModelInAnyCase) {
   EXPECT_EQ(VersionWithoutModel("GOLF 1.6 TDI 105 Confort", "Golf"), "1.6 TDI 105 Confort");
   EXPECT_EQ(VersionWithoutModel(Ansi("SÉRIE 1 118d"), Ansi("Série 1")), "118d");
@@ -150,6 +172,8 @@ TEST(EquipmentLabelsRule, CodesBecomeLabels) {
   EXPECT_EQ(EquipmentLabels(record, ";Clim;XX;"), "Climatisation, ");
   EXPECT_EQ(EquipmentLabels(record, "Clim;RadCD;"), "Clim, Radio CD");  // without the leading ";"
   EXPECT_EQ(EquipmentLabels(record, ";clim;"), "Climatisation");
+  // A code holding a quote is looked up like any other, not read as part of the expression.
+  EXPECT_EQ(EquipmentLabels(record, ";Clim;X']|//*[1=1;"), "Climatisation, ");
   EXPECT_EQ(EquipmentLabels(record, ";gps;"), "");  // stored in lower case: never found
   EXPECT_EQ(EquipmentLabels(record, ";Clim;Rad"), "Climatisation, Rad");
   EXPECT_EQ(EquipmentLabels(record, ""), "");

@@ -1,6 +1,7 @@
 #include "exporters/annonce/annonce_exporter.h"
 
 #include "exporters/frame/exporter_frame.h"
+#include "exporters/frame/xml_feed.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -68,20 +69,7 @@ void AnnonceExporter::VehiclePass(RunState& state) {
 
 void AnnonceExporter::RemoveWorkingSections(RunState& state, const std::string& workingCopy) {
   document_.Save(workingCopy);
-  static const struct {
-    const char* logLine;
-    const char* section;
-  } sections[] = {
-      {"Avant Suppression LiensExclusions", "/document/ListExclusionsS"},
-      {"Avant Suppression LiensImages", "/document/LiensImagesS"},
-      {"Avant Suppression LiensEquipements", "/document/LiensEquipementsS"},
-      {"Après Suppression LiensImages & LiensEquipements & Aliases", "/document/Aliases"},
-  };
-  for (const auto& s : sections) {
-    state.LogLine(Ansi(s.logLine));
-    document_.Select(s.section).Delete();
-  }
-  state.LogLine(Ansi("Après Aliases"));
+  RemoveHiddenSections(state, document_, true);
 }
 
 std::string AnnonceExporter::EditText(const std::string& text) const { return EditPreparedText(text, photoSlots_); }

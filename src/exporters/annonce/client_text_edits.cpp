@@ -1,16 +1,10 @@
 #include "exporters/annonce/annonce_safety.h"
 #include "exporters/annonce/client_files.h"
-#include "exporters/annonce/text_cuts.h"
+#include "exporters/frame/text_cuts.h"
 #include "platform/text.h"
 #include "stock/conversions.h"
 
 namespace tarvelon {
-namespace {
-
-const char* const kIsoDeclaration = "<?xml version=\"1.0\" encoding=\"ISO-8859-15\" ?>";
-
-}  // namespace
-
 std::string ClientFileText(std::string text, const std::string& clientCode, bool keepWorkingElements) {
   text = ReplaceBetweenMarkers(text, "<InfosSRS ", "</InfosSRS>", "");
   text = ReplaceBetweenMarkers(text, "<InfosSRS ", "\"InfosSR\"/>", "");
@@ -32,9 +26,8 @@ std::string ClientFileText(std::string text, const std::string& clientCode, bool
   text = ReplaceAll(text, "<document>", "", true);
   text = ReplaceAll(text, "</document>", "", true);
 
-  text = ReplaceAll(text, "<?xml version=\"1.0\"?>", kIsoDeclaration, true);
   // A prepared extract without a declaration still gives a file that names its encoding.
-  if (!StartsWith(text, "<?xml")) text = kIsoDeclaration + text;
+  text = WithIsoDeclaration(text);
 
   if (!keepWorkingElements) {
     for (const char* name : {"idVO", "InfoVille", "RefSite", "RefExpo", "remise"}) text = RemoveElement(text, name);

@@ -1,5 +1,5 @@
 #include "exporters/annonce/annonce_exporter.h"
-#include "exporters/annonce/text_cuts.h"
+#include "exporters/frame/text_cuts.h"
 
 namespace tarvelon {
 std::string EditPreparedText(std::string text, int photoSlots) {

@@ -1,5 +1,6 @@
 #include "exporters/frame/exporter_frame.h"
 
+#include "exporters/frame/xml_feed.h"
 #include "platform/clock.h"
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -68,14 +69,11 @@ void ExporterFrame::SaveExtractCopy(const std::string& pattern) {
 
 void ExporterFrame::RestartLogForDelivery(RunState& state) {
   state.LogLine("");
-  if (state.counters.photoUpdateCount != 0)
-    state.LogLine(Ansi("Nb Photos Mises à jour : ") + std::to_string(state.counters.photoUpdateCount) +
-                  " photos --- ");
+  LogPhotoUpdateCount(state);
 }
 
 std::string ExporterFrame::FinalLine(const RunState& state, const std::string& status) const {
-  return status + Ansi("Fichier VO actualisé sur site FTP : ") + FileNameOf(state.zipPath) + " - " +
-         std::to_string(state.counters.vehicleCount) + " VO" + state.resultSuffix;
+  return DeliveredLine(status, FileNameOf(state.zipPath), state.counters.vehicleCount) + state.resultSuffix;
 }
 
 void ExporterFrame::Run(RunState& state) {

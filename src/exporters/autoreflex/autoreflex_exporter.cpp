@@ -1,0 +1,91 @@
+#include "exporters/autoreflex/autoreflex_exporter.h"
+
+#include "exporters/frame/exporter_frame.h"
+#include "exporters/frame/xml_feed.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "stock/conversions.h"
+#include "stock/extract.h"
+#include "stock/xpath_values.h"
+#include "transfer/ftp_delivery.h"
+
+namespace tarvelon {
+namespace {
+
+void PrepareVehicle(RunState& state, IXMLCursor& record, bool equipmentLabels) {
+  record.SetValue("ModeleVersion", VersionWithoutModel(record.GetValue("ModeleVersion"), record.GetValue("SousRubrique")));
+  const std::string brand = ReadInt(record, "TypeVO") == 1 ? std::string() : record.GetValue("Rubrique");
+  const std::string reference = AdReference(state, brand, record.GetValue("RefSite"), record.GetValue("RefExpo")) +
+                                "-" + record.GetValue("idNVO");
+
+  // The comparisons use the values as read; the site id enters the selection quoted.
+  const std::string site = AnsiUpper(record.GetValue("id_Track"));
+  const std::string telephone = record.GetValue("telephone");
+  const std::string mail = record.GetValue("email");
+  for (IXMLCursor entry = record.Select(std::string(kSiteContacts) + "[idSite=" + XPathLiteral(site) + "]");
+       !entry.Eof(); entry.Next()) {
+    if (entry.GetValue("Telephone") == telephone) {
+      record.SetValue("telephone", entry.GetValue("SRTel"));
+      ++state.counters.phoneSwapCount;
+    }
+    if (entry.GetValue("Mail") == mail) {
+      record.SetValue("email", entry.GetValue("SRMail"));
+      ++state.counters.mailSwapCount;
+    }
+  }
+  if (equipmentLabels)
+    for (const char* list : {"EqutInterieur", "EqutExterieur", "EqutSecurite", "InfoComplement"})
+      record.SetValue(list, EquipmentLabels(record, record.GetValue(list)));
+  record.SetValue("idNVO", reference);
+}
+
+}  // namespace
+
+void RunAutoReflexExport(RunState& state, const std::string& optionKey) {
+  const std::string folder = WorkDir() + "Tarvelon\\";
+  CreateFolders(WorkDir() + "Tarvelon");
+  const bool equipmentLabels = state.ReadTargetSetting("FlgInfoEquip", "0") != "0";
+  ReadImageServerSettings(state);
+  ReadDeliverySettings(state, {ImageServerDefaults().server, "kord-autoreflex", "autoreflex-upload", ""});
+  ReadTestPhotoServer(state);
+
+  IXMLCursor document;
+  document.Load(StockExtractPath(optionKey));
+  state.counters = RunCounters{};
+  IXMLCursor records = document.Select(kVehicleRecords);
+  state.LogLine(Ansi("Après premier Select DataVO"));
+  for (; !records.Eof(); records.Next()) {
+    ++state.counters.vehicleCount;
+    PrepareVehicle(state, records, equipmentLabels);
+    state.ProcessMessages();
+  }
+  FillPhotoSlots(state, document, {{"NomPhoto", 6}}, true);
+  RemoveHiddenSections(state, document, false);
+
+  const std::string text = EditAutoReflexText(document.GetXML());
+  state.LogLine("Result : " + text);
+  state.LogLine(Ansi("Après Replacements"));
+  document.LoadXML(text);
+  state.LogLine("Avant Enregistrement");
+  const DateTime now = Now();
+  const std::string output = folder + "MirvaneDatasVO-" + FormatStamp(now, "yyyymmdd") + ".xml";
+  document.Save(folder + FormatStamp(now, "yyyymmddhhnn") + ".xml");
+  document.Save(output);
+
+  // A log of older versions; the current activity log has another name.
+  if (const std::string oldLog = WorkDir() + "Marque" + state.exportOption + ".log"; oldLog != state.LogFilePath())
+    DeleteFile(oldLog);
+  state.LogLine("");
+  LogPhotoUpdateCount(state);
+  state.resultSuffix.clear();
+  state.zipPath.clear();  // no archive in this feed
+  state.LogLine(Ansi("Début Transfert : ") + state.zipPath + " - " + std::to_string(state.counters.vehicleCount) +
+                " VO - " + std::to_string(state.counters.imageCount) + " photos" + state.resultSuffix);
+  const std::string status = DeliverFtp(state, output, true);
+  state.LogLine(status + Ansi("Fichier VO actualisé sur site FTP : ") + state.exportOption + " - " + output);
+  state.finishedFlag = true;
+}
+
+}  // namespace tarvelon

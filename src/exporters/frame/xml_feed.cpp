@@ -1,0 +1,68 @@
+#include "exporters/frame/xml_feed.h"
+
+#include "photos/publication.h"
+#include "platform/text.h"
+#include "stock/extract.h"
+
+namespace tarvelon {
+namespace {
+
+// The first slot of the series whose value is empty, or "" when all are filled.
+std::string FreeSlot(const IXMLCursor& record, const PhotoSlotSeries& series) {
+  for (int n = 1; n <= series.count; ++n) {
+    const std::string slot = series.name + std::to_string(n);
+    if (record.GetValue(slot).empty()) return slot;
+  }
+  return "";
+}
+
+}  // namespace
+
+void FillPhotoSlots(RunState& state, IXMLCursor& document, const std::vector<PhotoSlotSeries>& series,
+                    bool syncWithServer) {
+  IXMLCursor links = document.Select(kPhotoLinks);
+  state.LogLine(Ansi("Après premier Select LiensImages"));
+  for (; !links.Eof(); links.Next()) {
+    const std::string name = links.GetValue("NomImage") + ".jpg";
+    if (syncWithServer) ++state.counters.imageCount;
+    // VehicleRecordOf lets only a record number into the selection.
+    IXMLCursor record = document.Select(VehicleRecordOf(links.GetValue("idVO")));
+    if (!record.Eof()) {
+      const std::string link = state.options.photoBaseAddress + "/" + name;
+      for (const PhotoSlotSeries& s : series)
+        if (const std::string slot = FreeSlot(record, s); !slot.empty()) record.SetValue(slot, link);
+    }
+    if (syncWithServer) SyncServerPhoto(state, name);
+    state.ProcessMessages();
+  }
+}
+
+void RemoveHiddenSections(RunState& state, IXMLCursor& document, bool withExclusions) {
+  static const struct {
+    const char* logLine;
+    const char* section;
+  } sections[] = {
+      {"Avant Suppression LiensExclusions", "/document/ListExclusionsS"},
+      {"Avant Suppression LiensImages", "/document/LiensImagesS"},
+      {"Avant Suppression LiensEquipements", "/document/LiensEquipementsS"},
+      {"Après Suppression LiensImages & LiensEquipements & Aliases", "/document/Aliases"},
+  };
+  for (const auto& s : sections) {
+    if (s.section == sections[0].section && !withExclusions) continue;
+    state.LogLine(Ansi(s.logLine));
+    document.Select(s.section).Delete();
+  }
+  state.LogLine(Ansi("Après Aliases"));
+}
+
+void LogPhotoUpdateCount(RunState& state) {
+  if (state.counters.photoUpdateCount != 0)
+    state.LogLine(Ansi("Nb Photos Mises à jour : ") + std::to_string(state.counters.photoUpdateCount) +
+                  " photos --- ");
+}
+
+std::string DeliveredLine(const std::string& status, const std::string& name, int vehicles) {
+  return status + Ansi("Fichier VO actualisé sur site FTP : ") + name + " - " + std::to_string(vehicles) + " VO";
+}
+
+}  // namespace tarvelon

@@ -1,0 +1,33 @@
+#include "exporters/frame/text_cuts.h"
+#include "exporters/rad1/rad1_exporter.h"
+#include "platform/text.h"
+
+namespace tarvelon {
+
+std::string EditRad1Text(std::string text, bool rad1) {
+  // The cuts that must stay inside one vehicle run while the records are
+  // still DataVO elements; the renames come after them.
+  text = RemoveSection(text, "InfosSRS");
+  for (const char* name : {"idVO", "TypeVO", "InfoVille", "RefVille", "id_Track"}) text = RemoveElement(text, name);
+  if (rad1) text = CutElementRun(text, "LibelleSociete", "Ref");
+  for (const char* name : {"RefSite", "RefExpo"}) text = RemoveElement(text, name);
+  text = CutElementRun(text, "EqutInterieur", "InfoComplement");
+  text = CutElementRun(text, "HorairesCommercial", "MsgGarCons");
+
+  if (rad1) {
+    text = ReplaceAll(text, "<document>", "<TRAQUEANNONCES_XML>", true);
+    text = ReplaceAll(text, "</document>", "</TRAQUEANNONCES_XML>", true);
+    text = ReplaceAll(text, "<DataVO>", "<annonces>", true);
+    text = ReplaceAll(text, "</DataVO>", "</annonces>", true);
+  }
+  // The vehicles stand directly under the root, also when there is none.
+  text = ReplaceSectionTags(text, "DataVOS", "", "");
+  text = ReplaceAll(text, "<DataVO>", "<annonce>", true);
+  text = ReplaceAll(text, "</DataVO>", "</annonce>", true);
+  text = ReplaceAll(text, "<document>", "<annonces>", true);
+  text = ReplaceAll(text, "</document>", "</annonces>", true);
+  text = WithIsoDeclaration(text);
+  return ReplaceAll(text, "Rad1_", "", true);
+}
+
+}  // namespace tarvelon

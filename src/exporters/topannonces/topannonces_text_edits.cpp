@@ -1,0 +1,31 @@
+#include "exporters/frame/text_cuts.h"
+#include "exporters/topannonces/topannonces_exporter.h"
+#include "platform/text.h"
+
+namespace tarvelon {
+
+std::string EditTopAnnoncesPhotoText(std::string text) {
+  text = ReplaceAll(text, "<Carrosserie>", "<carrosserie>");
+  text = ReplaceAll(text, "</Carrosserie>", "</carrosserie>");
+  text = ReplaceAll(text, "<Carrosserie/>", "<carrosserie/>");
+  // One photo per filled slot, in slot order; empty slots leave no trace.
+  return GatherSlots(text, "NOMPHOTO", 6, "liste_photos", "photo");
+}
+
+std::string EditTopAnnoncesText(std::string text) {
+  // The cuts that must stay inside one vehicle run while the records are
+  // still DataVO elements; the renames come after them.
+  text = RemoveSection(text, "InfosSRS");
+  text = CutElementRun(text, "MODELEVERSION", "InfoComplement");
+  for (const char* name : {"idVO", "TypeVO", "InfoVille", "RefSite", "RefExpo"}) text = RemoveElement(text, name);
+
+  // The vehicle list becomes the root, also when it holds no vehicle.
+  text = ReplaceSectionTags(text, "DataVOS", "<listepa>", "</listepa>");
+  text = ReplaceAll(text, "<DataVO>", "<annonce>", true);
+  text = ReplaceAll(text, "</DataVO>", "</annonce>", true);
+  text = ReplaceAll(text, "<document>", "", true);
+  text = ReplaceAll(text, "</document>", "", true);
+  return WithIsoDeclaration(text);
+}
+
+}  // namespace tarvelon

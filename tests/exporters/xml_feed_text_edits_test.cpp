@@ -1,0 +1,126 @@
+// The text edits of the XML feeds (RAD1, INFOPRESS, TOPANNONCES, AUTOREFLEX)
+// and the rules of their vehicle texts.
+#include <gtest/gtest.h>
+
+#include "exporters/autoreflex/autoreflex_exporter.h"
+#include "exporters/frame/text_cuts.h"
+#include "exporters/rad1/rad1_exporter.h"
+#include "exporters/topannonces/topannonces_exporter.h"
+#include "platform/text.h"
+
+namespace tarvelon {
+namespace {
+
+TEST(GatherSlots, OnePhotoPerFilledSlotInSlotOrderAndAnEmptyListWhenNone) {
+  const std::string text =
+      "<DataVO><a/><NOMPHOTO1>u1</NOMPHOTO1><NOMPHOTO2/><NOMPHOTO3>u&amp;3</NOMPHOTO3><NOMPHOTO6/><z/></DataVO>"
+      "<DataVO><NOMPHOTO1/><NOMPHOTO2/><x>&lt;NOMPHOTO1&gt;</x></DataVO>"
+      "<DataVO><b/></DataVO>"
+      "<DataVO><nomphoto2>v2</nomphoto2><c/><NOMPHOTO1>v1</NOMPHOTO1></DataVO>";
+  EXPECT_EQ(GatherSlots(text, "NOMPHOTO", 6, "liste_photos", "photo"),
+            "<DataVO><a/><liste_photos><photo>u1</photo><photo>u&amp;3</photo></liste_photos><z/></DataVO>"
+            "<DataVO><liste_photos></liste_photos><x>&lt;NOMPHOTO1&gt;</x></DataVO>"
+            "<DataVO><b/></DataVO>"
+            "<DataVO><liste_photos><photo>v1</photo><photo>v2</photo></liste_photos><c/></DataVO>");
+}
+
+TEST(SectionEdits, EmptyFormsAreHandledLikeFullOnes) {
+  EXPECT_EQ(RemoveSection("<d><InfosSRS EOF=\"0\" RecordName=\"InfosSR\"><InfosSR/></InfosSRS><InfosSRSX/>"
+                          "<InfosSRS EOF=\"1\" RecordName=\"InfosSR\"/></d>",
+                          "InfosSRS"),
+            "<d><InfosSRSX/></d>");
+  EXPECT_EQ(ReplaceSectionTags("<DataVOS EOF=\"0\" RecordName=\"DataVO\"><DataVO/></DataVOS>", "DataVOS", "<l>", "</l>"),
+            "<l><DataVO/></l>");
+  EXPECT_EQ(ReplaceSectionTags("<DataVOS EOF=\"1\" RecordName=\"DataVO\"/>", "DataVOS", "<l>", "</l>"), "<l></l>");
+  EXPECT_EQ(WithIsoDeclaration("<?xml version=\"1.0\"?>\n<a/>"), "<?xml version=\"1.0\" encoding=\"ISO-8859-15\" ?>\n<a/>");
+  EXPECT_EQ(WithIsoDeclaration("<a/>\n"), "<?xml version=\"1.0\" encoding=\"ISO-8859-15\" ?><a/>\n");
+}
+
+// Two records: the first ends its cut stretches with empty elements, the second starts one with an empty element.
+const char* const kTwoRecords =
+    "<?xml version=\"1.0\"?>\n<document><DataVOS EOF=\"0\" RecordName=\"DataVO\">"
+    "<DataVO><idVO>1</idVO><EqutInterieur>;a;</EqutInterieur><InfoComplement/><LibelleSociete>S</LibelleSociete>"
+    "<HorairesCommercial>h</HorairesCommercial><MsgGarCons/><Ref>r1</Ref><Titre>T1</Titre></DataVO>"
+    "<DataVO><idVO>2</idVO><EqutInterieur/><InfoComplement>;b;</InfoComplement><HorairesCommercial/>"
+    "<MsgGarCons>m</MsgGarCons><Titre>T2</Titre><Rad1_photo1>p</Rad1_photo1></DataVO></DataVOS>"
+    "<InfosSRS EOF=\"1\" RecordName=\"InfosSR\"/></document>\n";
+
+TEST(EditRad1Text, CutsStayInsideTheirRecordForBothFeeds) {
+  EXPECT_EQ(EditRad1Text(kTwoRecords, false),
+            "<?xml version=\"1.0\" encoding=\"ISO-8859-15\" ?>\n<annonces><annonce><LibelleSociete>S</LibelleSociete>"
+            "<Ref>r1</Ref><Titre>T1</Titre></annonce><annonce><Titre>T2</Titre><photo1>p</photo1></annonce></annonces>\n");
+  EXPECT_EQ(EditRad1Text(kTwoRecords, true),
+            "<?xml version=\"1.0\" encoding=\"ISO-8859-15\" ?>\n<TRAQUEANNONCES_XML><annonces><Titre>T1</Titre></annonces>"
+            "<annonces><Titre>T2</Titre><photo1>p</photo1></annonces></TRAQUEANNONCES_XML>\n");
+}
+
+TEST(EditRad1Text, TenThousandVehiclesInOnePassEach) {
+  const std::string text = kTwoRecords;
+  const size_t first = text.find("<DataVO>"), last = text.rfind("</DataVOS>");
+  std::string many = text.substr(0, first);
+  for (int n = 0; n < 5000; ++n) many += text.substr(first, last - first);
+  many += text.substr(last);
+  const std::string edited = EditRad1Text(many, false);
+  size_t ads = 0;
+  for (size_t at = edited.find("<annonce>"); at != std::string::npos; at = edited.find("<annonce>", at + 1)) ++ads;
+  EXPECT_EQ(ads, 10000u);
+  EXPECT_EQ(edited.find("Equt"), std::string::npos);
+}
+
+TEST(EditTopAnnoncesText, TheModelToCodesStretchStaysInsideItsRecord) {
+  const std::string text =
+      "<?xml version=\"1.0\"?>\n<document><DataVOS EOF=\"0\" RecordName=\"DataVO\"><DataVO><idVO>1</idVO>"
+      "<MODELEVERSION>Golf</MODELEVERSION><InfoComplement/><k>1</k></DataVO><DataVO><MODELEVERSION/>"
+      "<EqutInterieur>;a;</EqutInterieur><InfoComplement>;b;</InfoComplement><k>2</k></DataVO></DataVOS>"
+      "<InfosSRS EOF=\"1\" RecordName=\"InfosSR\"/></document>\n";
+  EXPECT_EQ(EditTopAnnoncesText(text), "<?xml version=\"1.0\" encoding=\"ISO-8859-15\" ?>\n<listepa><annonce><k>1</k>"
+                                       "</annonce><annonce><k>2</k></annonce></listepa>\n");
+}
+
+TEST(EditAutoReflexText, FilledSlotsBecomeNumberedPhotosAndEmptyOnesKeepTheirName) {
+  EXPECT_EQ(EditAutoReflexText("<DataVO><idNVO>r</idNVO><idVO>1</idVO><NomPhoto1>a</NomPhoto1><NomPhoto2>b</NomPhoto2>"
+                               "<NomPhoto3/></DataVO>"),
+            "<DataVO><id-VO>r</id-VO><Photo Num=\"1\">a</Photo><Photo Num=\"2\">b</Photo><NomPhoto3/></DataVO>");
+}
+
+TEST(Rad1Title, FiftyCharactersWithTheReferenceKept) {
+  const std::string title = Rad1Title("Volkswagen", "Passat", "Passat SW 2.0 TDI 190 Carat Edition DSG7", "VWpd07-5012");
+  EXPECT_EQ(title.size(), 50u);
+  EXPECT_EQ(title, "Volkswagen Passat SW 2.0 TDI ... (ref:VWpd07-5012)");
+  EXPECT_EQ(Rad1Title("SKODA", "", "Fabia", "X"), "SKODA  Fabia (ref:X)");
+  EXPECT_EQ(Rad1Title("SKODA", "octavia", "OCTAVIA Combi", "X"), "SKODA OCTAVIA Combi (ref:X)");
+}
+
+TEST(TopAnnoncesRules, GuaranteeCodeAndAnswers) {
+  EXPECT_EQ(InformationCodes(";VNF;", "12 mois"), ";VNF;Gar;");
+  EXPECT_EQ(InformationCodes("", "12 mois"), ";Gar;");
+  EXPECT_EQ(InformationCodes(";VNF", "12 mois"), ";VNF;Gar;");
+  EXPECT_EQ(InformationCodes(";Gar;VNF;", "12 mois"), ";Gar;VNF;");
+  EXPECT_EQ(InformationCodes(";VNF;", ""), ";VNF;");
+
+  TopAnnoncesVehicle v;
+  v.interior = ";ClimAuto;";
+  v.energy = Ansi("Électrique");
+  v.doors = "5p avec hayon";
+  v.guarantee = "6 MOIS";
+  const auto answers = ComplementAnswers(v);
+  ASSERT_EQ(answers.size(), 50u);
+  EXPECT_EQ(answers.front().first, "VS");
+  EXPECT_EQ(answers.back().first, "IM");
+  auto answer = [&](const std::string& type) {
+    for (const auto& [t, a] : answers)
+      if (t == type) return a;
+    return std::string("missing");
+  };
+  EXPECT_EQ(answer("O1"), "true");  // ClimAuto stands in for Clim
+  EXPECT_EQ(answer("O2"), "false");
+  EXPECT_EQ(answer("O3"), "");      // no safety list
+  EXPECT_EQ(answer("E"), "ELECTRIQUE");
+  EXPECT_EQ(answer("NP"), "5");
+  EXPECT_EQ(answer("G1"), "true");
+  EXPECT_EQ(answer("G2"), "false");
+  EXPECT_EQ(answer("E2"), "true");
+}
+
+}  // namespace
+}  // namespace tarvelon
