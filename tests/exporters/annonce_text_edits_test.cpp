@@ -27,9 +27,13 @@ TEST(CutElementRun, EndsAtTheLastElementEvenWhenItIsEmpty) {
       "<DataVO><EQUTINTERIEUR>;GPS;</EQUTINTERIEUR><INFOCOMPLEMENT>;VNF;</INFOCOMPLEMENT><z/></DataVO>";
   // Cut from the first record's start to the second record's end, both vehicles would merge into one.
   EXPECT_EQ(CutElementRun(text, "EQUTINTERIEUR", "INFOCOMPLEMENT"), "<DataVO><z/></DataVO><DataVO><z/></DataVO>");
-  // Without its first element the run stays as it is.
-  EXPECT_EQ(CutElementRun("<DataVO><NOMPHOTO1/><NOMPHOTO6/></DataVO>", "NOMPHOTO1", "NOMPHOTO6"),
-            "<DataVO><NOMPHOTO1/><NOMPHOTO6/></DataVO>");
+  // A run whose first element is empty goes too, and still only within its record.
+  EXPECT_EQ(CutElementRun("<DataVO><NOMPHOTO1/><NOMPHOTO2>b</NOMPHOTO2><NOMPHOTO6/></DataVO>", "NOMPHOTO1", "NOMPHOTO6"),
+            "<DataVO></DataVO>");
+  EXPECT_EQ(CutElementRun("<DataVO><EQUTINTERIEUR/><EQUTEXTERIEUR>;PMat;</EQUTEXTERIEUR><INFOCOMPLEMENT/></DataVO>"
+                          "<DataVO><EQUTINTERIEUR/><z/></DataVO><DataVO><INFOCOMPLEMENT>;VNF;</INFOCOMPLEMENT></DataVO>",
+                          "EQUTINTERIEUR", "INFOCOMPLEMENT"),
+            "<DataVO></DataVO><DataVO><EQUTINTERIEUR/><z/></DataVO><DataVO><INFOCOMPLEMENT>;VNF;</INFOCOMPLEMENT></DataVO>");
 }
 
 TEST(WrapPhotoSlots, PhotosBecomeOneBlockAndRecordsWithoutPhotosStayWellFormed) {

@@ -71,14 +71,21 @@ std::string CutWithinRecords(const std::string& text, const std::string& start, 
 }
 
 std::string CutElementRun(const std::string& text, const std::string& first, const std::string& last) {
-  const std::string open = "<" + first + ">";
+  // The run may start at the first element written empty ("<first/>") as well.
+  const std::string open = "<" + first + ">", openEmpty = "<" + first + "/>";
   const std::string close = "</" + last + ">", closeEmpty = "<" + last + "/>";
+  const auto nextStart = [&](size_t from, size_t& length) {
+    const size_t full = text.find(open, from), empty = text.find(openEmpty, from);
+    length = empty < full ? openEmpty.size() : open.size();
+    return std::min(full, empty);
+  };
   RecordLimits limits(text);
   return CutStretches(text, [&](size_t from) {
-    for (size_t s = text.find(open, from); s != std::string::npos; s = text.find(open, s + 1)) {
+    size_t openLength = 0;
+    for (size_t s = nextStart(from, openLength); s != std::string::npos; s = nextStart(s + 1, openLength)) {
       const size_t limit = limits.For(s);
-      const size_t e = FindBefore(text, close, s + open.size(), limit);
-      const size_t eEmpty = FindBefore(text, closeEmpty, s + open.size(), limit);
+      const size_t e = FindBefore(text, close, s + openLength, limit);
+      const size_t eEmpty = FindBefore(text, closeEmpty, s + openLength, limit);
       if (e != std::string::npos && e < eEmpty) return Stretch{s, e + close.size()};
       if (eEmpty != std::string::npos) return Stretch{s, eEmpty + closeEmpty.size()};
     }

@@ -16,14 +16,15 @@ std::string CutWithinRecords(const std::string& text, const std::string& start, 
 // "<name/>" too: the elements removed this way are ones the partners get none of.
 std::string RemoveElement(const std::string& text, const std::string& name);
 
-// Removes the run of elements from "<first>" through the end of element
-// `last` in the same record, that end being "</last>" or, for an empty
-// element, "<last/>".
+// Removes the run of elements from the start of element `first` ("<first>",
+// or "<first/>" when it is empty) through the end of element `last` in the
+// same record, that end being "</last>" or, for an empty element, "<last/>".
 std::string CutElementRun(const std::string& text, const std::string& first, const std::string& last);
 
 // The photo slots IDPHOTO1 … IDPHOTOn of each record become one PHOTOS
 // element holding a PHOTO per slot, as the record's last child. Records
 // without photos stay as they are.
 std::string WrapPhotoSlots(const std::string& text, int slots);
+
 
 }  // namespace tarvelon
