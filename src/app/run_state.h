@@ -57,6 +57,7 @@ class RunState {
   std::string ftpPortText;   // the run-wide port text of the delivery
   std::string ftpLogSuffix;  // shown after the option in the delivery's settings line
   ClientFileTotals clientTotals;
+  bool vivacarSending = false;  // the "Envoi VIVACAR" pass runs
 
   // Connections stay open between the calls of one run.
   std::shared_ptr<TargetFtpConnection> targetFtp;

@@ -15,6 +15,7 @@
 #include "platform/numbers.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "transfer/http_post.h"
 
 namespace {
 
@@ -56,6 +57,7 @@ class ConsoleWindow : public WindowObserver {
 
 void PrintUsage() {
   std::cout << "Usage: tarvelon OPTION\n"
+               "       tarvelon --send-vivacar\n"
                "       tarvelon --help | --version\n\n"
                "Runs the export of one target. OPTION is one of (any case):\n ";
   for (const auto& entry : OptionTable()) std::cout << ' ' << entry.key;
@@ -64,7 +66,9 @@ void PrintUsage() {
                "  Windir               default C:\\WINDOWS\n"
                "  TARVELON_DRIVE_<X>   host folder of drive X: (default $HOME/tarvelon/<x>)\n"
                "  TARVELON_HOME        folder of Tarvelon.ini and the mark images (default: the executable's)\n\n"
-               "Exit status: 0 export finished, 1 error, 2 no export ran.\n";
+               "--send-vivacar posts every file of the Vivacar folder to the Vivacar import service\n"
+               "(Tarvelon.ini, section VIVACAR, key UrlImport) and keeps each reply beside it.\n\n"
+               "Exit status: 0 export finished (or posting pass ran), 1 error, 2 no export ran.\n";
 }
 
 }  // namespace
@@ -85,6 +89,19 @@ int main(int argc, char** argv) {
   RunState state;
   ConsoleWindow console(state.window);
   state.window.SetObserver(&console);
+  if (args.size() == 1 && args[0] == "--send-vivacar") {
+    // "Envoi VIVACAR": the pass ran whatever the service answered; a reply
+    // file that could not be written ends it with an error.
+    try {
+      SendVivacarFiles(state);
+    } catch (const std::exception& error) {
+      console.ClearStatus();
+      std::cerr << AnsiToUtf8(error.what()) << std::endl;
+      return kExitError;
+    }
+    console.ClearStatus();
+    return kExitFinished;
+  }
   if (args.size() != 1) {
     state.window.AddMemoLine(SyntaxLine());
     return kExitNoExport;
