@@ -7,6 +7,7 @@
 #include "platform/text.h"
 #include "stock/extract.h"
 #include "stock/xml_cursor.h"
+#include "stock/xpath_values.h"
 
 namespace tarvelon {
 namespace {
@@ -110,7 +111,8 @@ std::string EquipmentLabels(const IXMLCursor& cursor, const std::string& codes) 
     }
     if (!token.empty()) {
       std::string label;
-      IXMLCursor found = cursor.Select(std::string(kEquipmentLabels) + "[AbbrEquip='" + AnsiUpper(token) + "']");
+      // A code is data: quoted, so that no code can change the selection.
+      IXMLCursor found = cursor.Select(std::string(kEquipmentLabels) + "[AbbrEquip=" + XPathLiteral(AnsiUpper(token)) + "]");
       if (!found.Eof()) label = found.GetValue("LibelleEquipement");
       result = ReplaceAll(result, ";" + token + ";", ";" + label + ";", true);
     }
