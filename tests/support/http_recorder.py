@@ -20,6 +20,7 @@ parts named with --fail-field.
 """
 import argparse
 import http.server
+import re
 import sys
 
 
@@ -45,10 +46,9 @@ def parse_parts(content_type, body):
             key, _, value = line.partition(":")
             key, value = key.strip().lower(), value.strip()
             if key == "content-disposition":
-                for param in value.split(";")[1:]:
-                    pkey, _, pvalue = param.strip().partition("=")
+                for pkey, pvalue in re.findall(r';\s*(\w+)="([^"]*)"', value):
                     if pkey in ("name", "filename"):
-                        part[pkey] = pvalue.strip('"')
+                        part[pkey] = pvalue
             elif key == "content-type":
                 part["type"] = value
             elif key == "content-transfer-encoding":
