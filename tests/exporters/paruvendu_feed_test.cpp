@@ -7,6 +7,7 @@
 
 #include "support/export_sandbox.h"
 #include "support/ftp_server.h"
+#include "exporters/paruvendu/paruvendu_exporter.h"
 #include "support/golden.h"
 
 namespace tarvelon {
@@ -89,6 +90,26 @@ TEST_F(ParuVenduFeed, EachClientFileHasTitleVehiculeAndOffreBlocksInLowerCase) {
 
   ExpectSameAsGolden(MaskLogStamps(ReadHostFile(sandbox_.work() + "/MarqueUpdatePARUVENDU.log")),
                      CasePath(kCase, "expected.log"));
+}
+
+}  // namespace
+}  // namespace tarvelon
+
+namespace tarvelon {
+namespace {
+
+TEST(LowerTag, LowersWholeNamesOnlyAndGivesTheListedNamesTheirLowerForm) {
+  const std::string text =
+      "<CLIENT CODE=\"7\"><CODE_POSTAL>1</CODE_POSTAL><TitreAnnonce>a</TitreAnnonce><TITRE>b</TITRE>"
+      "<Titre/><TITRE\tx=\"1\">c</TITRE></CLIENT>";
+  std::string out = LowerTag(text, "CLIENT CODE");
+  out = LowerTag(out, "CLIENT");
+  out = LowerTag(out, "CODE");
+  EXPECT_EQ(out.find("<code_POSTAL>"), std::string::npos);  // CODE leaves CODE_POSTAL whole
+  out = LowerTag(LowerTag(out, "CODE_POSTAL"), "TITRE");
+  EXPECT_EQ(out,
+            "<client code=\"7\"><code_postal>1</code_postal><TitreAnnonce>a</TitreAnnonce><titre>b</titre>"
+            "<titre/><titre\tx=\"1\">c</titre></client>");
 }
 
 }  // namespace

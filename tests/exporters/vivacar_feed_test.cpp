@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "support/export_sandbox.h"
+#include "exporters/vivacar/vivacar_exporter.h"
 #include "support/golden.h"
 
 namespace tarvelon {
@@ -118,6 +119,23 @@ TEST_F(VivacarFeed, ARunWhereNoClientKeepsAVehicleWritesNoJsonAndRunsNothing) {
     EXPECT_NE(entry.path().extension(), ".txt") << entry.path();
   EXPECT_FALSE(fs::exists(dropFolder() + "/Opt2VivafiAll.bat"));
   EXPECT_FALSE(fs::exists(dropFolder() + "/calls.log"));
+}
+
+}  // namespace
+}  // namespace tarvelon
+
+namespace tarvelon {
+namespace {
+
+TEST(VivacarJsonValues, StringsAreEscapedAndRawNumbersAreNumbersOrNull) {
+  EXPECT_EQ(JsonStringContent("17\" \\ a\r\n\t\b\f\x01\x1F\xE9/"), "17\\\" \\\\ a\\r\\n\\t\\b\\f\\u0001\\u001F\xE9/");
+  EXPECT_EQ(JsonNumberOrNull("15990,50"), "15990.50");
+  EXPECT_EQ(JsonNumberOrNull(" 45000 "), "45000");
+  EXPECT_EQ(JsonNumberOrNull("-1.5E3"), "-1.5E3");
+  for (const char* notANumber : {"", "12 500", "1,2,3", "007", "1.", ".5", "abc", "+1", "NaN"})
+    EXPECT_EQ(JsonNumberOrNull(notANumber), "null") << notANumber;
+  EXPECT_EQ(VivacarFileName("SAUVREL-VO"), "mirvane_ostamel-vo.txt");
+  EXPECT_EQ(VivacarFileName("Pelmar-sauvrel"), "mirvane_pelmar-ostamel.txt");
 }
 
 }  // namespace
