@@ -5,7 +5,8 @@ vehicles of the Volkswagen group.
   make_stock.py [--extracts DIR]
       writes the stock extracts as the stock database does (Windows-1252 XML):
       ExpDatasAutoScout24.xml, ExpDatasVPN.xml, ExpDatasLEBONCOIN.xml,
-      ExpDatasNeoWebCar.xml, ExpDatasLArgus.xml, ExpDatasPVO.xml.
+      ExpDatasNeoWebCar.xml, ExpDatasLArgus.xml, ExpDatasPVO.xml,
+      ExpDatasPARUVENDU.xml, ExpDatasVIVACAR.xml.
       Default DIR: the "stock" folder beside this script.
   make_stock.py --photos STORE [--server FOLDER]
       draws every vehicle photo and its thumbnail ("m.jpg") into the photo
@@ -360,6 +361,26 @@ def annonce_record(v):
     ] + slots
 
 
+def paruvendu_record(v):
+    """ParuVendu's extract names the fuel and body elements in mixed case and carries the plate."""
+    fields = [("Energie", value) if name == "ENERGIE" else (name, value) for name, value in annonce_record(v)]
+    at = [name for name, _ in fields].index("BOITE_DE_VITESSE")
+    return fields[:at] + [("Carrosserie", v["body"]), ("NUMERO_IMMATRICULATION", v["plate"])] + fields[at:]
+
+
+def vivacar_record(v):
+    """Vivacar's extract adds the catalogue data of the Vivacar import."""
+    fields = [("Energie", value) if name == "ENERGIE" else
+              ("GARANTIE", value.replace("MOIS", "Mois")) if name == "GARANTIE" else (name, value)
+              for name, value in annonce_record(v)]
+    entry = "%02d/%02d/2026" % (1 + v["index"] % 28, 1 + v["index"] % 2)
+    leaving = "20/02/2026" if v["status"] == "VEN" else ""
+    return fields + [("CODE_CLIENT", SITES[v["site_key"]]["client"]["CODECLIENT"]),
+                     ("NUMERO_IMMATRICULATION", v["plate"]), ("CO2", v["co2"]), ("Chassis", v["vin"]),
+                     ("Date_Entree", entry), ("Date_Sortie", leaving),
+                     ("Provenance", "Reprise client" if v["TypeVO"] == 1 else "Parc constructeur")]
+
+
 def client_block(site_key):
     c = SITES[site_key]["client"]
     return [("CODECLIENT", c["CODECLIENT"]), ("TypeVO", c["TypeVO"]), ("InfoVille", site_key),
@@ -367,12 +388,12 @@ def client_block(site_key):
                                                       "Telephone", "Fax", "email", "Web", "idAnnonceur")]
 
 
-def annonce_extract(vehicles):
+def annonce_extract(vehicles, record=annonce_record):
     w = XmlWriter()
     w.open("document")
     w.record_list("ListExclusionsS", "ListExclusions", [[("idtVO", vehicles[i]["idVO"])] for i in EXCLUDED])
     w.record_list("COORDONNEESS", "COORDONNEES", [client_block(key) for key in SITES])
-    w.record_list("DataVOS", "DataVO", [annonce_record(v) for v in vehicles])
+    w.record_list("DataVOS", "DataVO", [record(v) for v in vehicles])
     w.record_list("LiensImagesS", "LiensImages", photo_links(vehicles))
     w.record_list("LiensEquipementsS", "LiensEquipements", equipment_labels())
     w.record_list("InfosSRS", "InfosSR", site_contacts())
@@ -488,7 +509,9 @@ def write_extracts(folder, vehicles):
                        ("ExpDatasLEBONCOIN.xml", annonce_extract(vehicles)),
                        ("ExpDatasNeoWebCar.xml", neowebcar_extract(vehicles)),
                        ("ExpDatasLArgus.xml", largus_extract(vehicles)),
-                       ("ExpDatasPVO.xml", pvo_extract(vehicles))):
+                       ("ExpDatasPVO.xml", pvo_extract(vehicles)),
+                       ("ExpDatasPARUVENDU.xml", annonce_extract(vehicles, paruvendu_record)),
+                       ("ExpDatasVIVACAR.xml", annonce_extract(vehicles, vivacar_record))):
         with open(os.path.join(folder, name), "wb") as f:
             f.write(data)
         print("%s: %d bytes" % (os.path.join(folder, name), len(data)))

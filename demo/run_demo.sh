@@ -10,6 +10,7 @@
 #   ftp/www/pictlore/        the image server's photo folder
 #   ftp/portals/<target>/    what each portal received
 #   mail/new/                what the loopback SMTP server (aiosmtpd) received
+#   vivacar-service.log      the requests the loopback Vivacar import service received
 #   console/                 each export's console output
 # An export that this build does not have yet is reported and skipped.
 # Exit status: 0 when every export that ran finished, 1 otherwise.
@@ -26,7 +27,7 @@ OUT=$DEMO/out
 PY=/usr/bin/python3
 BIN=$BUILD/tarvelon
 TARGETS=(AUTOSCOUT24 VPN LEBONCOIN NEOWEBCAR LARGUS PVO AXECIBLES FVA BUSINESSAPTITUDE BRELO ANNONCESJAUNES
-         RAD1 INFOPRESS TOPANNONCES AUTOREFLEX)
+         RAD1 INFOPRESS TOPANNONCES AUTOREFLEX PARUVENDU VIVACAR)
 FTP_USER=kord
 FTP_PASSWORD=kord-demo
 
@@ -35,6 +36,7 @@ if [ ! -x "$BIN" ]; then
   exit 2
 fi
 FTP_SERVER=$ROOT/tests/support/ftp_server.py
+HTTP_SERVER=$ROOT/tests/support/http_recorder.py
 
 section() { printf '\n== %s\n' "$*"; }
 
@@ -52,7 +54,8 @@ mkdir -p "$DATA" "$STORE" "$SHARED" "$PROGRAM" "$PICTLORE" "$OUT/console" \
          "$PORTALS/autoscout24" "$PORTALS/vpn" "$PORTALS/leboncoin/51203" "$PORTALS/leboncoin/51204" \
          "$PORTALS/neowebcar" "$PORTALS/largus" "$PORTALS/pvo" \
          "$PORTALS/axecibles" "$PORTALS/fva" "$PORTALS/annoncesjaunes" "$PORTALS/businessaptitude" "$PORTALS/brelo" \
-         "$PORTALS/rad1" "$PORTALS/infopress" "$PORTALS/topannonces" "$PORTALS/autoreflex"
+         "$PORTALS/rad1" "$PORTALS/infopress" "$PORTALS/topannonces" "$PORTALS/autoreflex" \
+         "$PORTALS/paruvendu/51203" "$PORTALS/paruvendu/51204"
 
 section "Demo layout in $OUT"
 cp "$DEMO"/stock/ExpDatas*.xml "$DATA"/
@@ -80,6 +83,7 @@ fi
 # --- FTP server -------------------------------------------------------------------
 SERVER_PID=
 SMTP_PID=
+HTTP_PID=
 stop_server() {
   if [ -n "$SERVER_PID" ]; then
     kill "$SERVER_PID" 2>/dev/null || true
@@ -90,6 +94,11 @@ stop_server() {
     kill "$SMTP_PID" 2>/dev/null || true
     wait "$SMTP_PID" 2>/dev/null || true
     SMTP_PID=
+  fi
+  if [ -n "$HTTP_PID" ]; then
+    kill "$HTTP_PID" 2>/dev/null || true
+    wait "$HTTP_PID" 2>/dev/null || true
+    HTTP_PID=
   fi
 }
 trap stop_server EXIT
@@ -118,7 +127,24 @@ for _ in $(seq 100); do
 done
 echo "SMTP server: 127.0.0.1:$SMTP_PORT (pid $SMTP_PID), messages in $OUT/mail/new"
 
-sed -e "s/@PORT@/$PORT/g" -e "s/@SMTP_PORT@/$SMTP_PORT/g" -e 's/$/\r/' "$DEMO/Tarvelon.ini" | iconv -f UTF-8 -t CP1252 >"$PROGRAM/Tarvelon.ini"
+# --- Vivacar import service (loopback HTTP) and operator script -------------------
+"$PY" "$HTTP_SERVER" --host 127.0.0.1 --port 0 --log "$OUT/vivacar-service.log" --port-file "$OUT/http.port" &
+HTTP_PID=$!
+for _ in $(seq 100); do
+  [ -s "$OUT/http.port" ] && break
+  kill -0 "$HTTP_PID" 2>/dev/null || { echo "the HTTP server did not start" >&2; exit 1; }
+  sleep 0.1
+done
+[ -s "$OUT/http.port" ] || { echo "the HTTP server gave no port" >&2; exit 1; }
+HTTPPORT=$(cat "$OUT/http.port")
+echo "Vivacar import service: http://127.0.0.1:$HTTPPORT (pid $HTTP_PID)"
+VIVACAR=$DATA/Vivacar
+mkdir -p "$VIVACAR"
+# The operator's script that Opt2VivafiAll.bat calls once per JSON file.
+printf '%s\n' 'echo "  Opt2Vivafi.bat: $(basename "$1"), $(grep -c "^\"immatriculation\"" "$1") vehicles"' \
+  >"$VIVACAR/Opt2Vivafi.bat"
+
+sed -e "s/@PORT@/$PORT/g" -e "s/@SMTP_PORT@/$SMTP_PORT/g" -e "s/@HTTPPORT@/$HTTPPORT/g" -e 's/$/\r/' "$DEMO/Tarvelon.ini" | iconv -f UTF-8 -t CP1252 >"$PROGRAM/Tarvelon.ini"
 
 # --- exports ----------------------------------------------------------------------
 export TARVELON_DRIVE_C=$DRIVE
@@ -142,6 +168,9 @@ for target in "${TARGETS[@]}"; do
   if [ -s "$console.stderr" ]; then sed 's/^/  stderr: /' "$console.stderr"; fi
   if [ "$status" -eq 0 ]; then
     result[$target]="finished"
+  elif [ "$status" -eq 3 ]; then
+    result[$target]="FAILED: finished, but a delivery failed (exit status 3)"
+    failed=1
   else
     result[$target]="FAILED (exit status $status)"
     failed=1
@@ -154,12 +183,26 @@ if [ -n "${DEMO_SCREENSHOT:-}" ] && [ -x "$BUILD/tarvelon-gui" ]; then
     && echo "window picture: $DEMO_SCREENSHOT"
 fi
 
+# "Envoi VIVACAR": every file of the Vivacar folder to the import service.
+section "tarvelon --send-vivacar"
+set +e
+"$BIN" --send-vivacar 2>"$OUT/console/send-vivacar.stderr" | tee "$OUT/console/send-vivacar.stdout" | sed 's/^/  /'
+status=${PIPESTATUS[0]}
+set -e
+if [ -s "$OUT/console/send-vivacar.stderr" ]; then sed 's/^/  stderr: /' "$OUT/console/send-vivacar.stderr"; fi
+if [ "$status" -eq 0 ]; then
+  result[send-vivacar]="finished: $(grep -c '^request POST' "$OUT/vivacar-service.log" 2>/dev/null || echo 0) requests"
+else
+  result[send-vivacar]="FAILED (exit status $status)"
+  failed=1
+fi
+
 stop_server
 trap - EXIT
 
 # --- what arrived -------------------------------------------------------------------
 section "Results"
-for target in "${TARGETS[@]}"; do printf '  %-12s %s\n' "$target" "${result[$target]}"; done
+for target in "${TARGETS[@]}" send-vivacar; do printf '  %-12s %s\n' "$target" "${result[$target]}"; done
 
 section "Received by the portals ($PORTALS)"
 files=$(cd "$PORTALS" && find . -type f | sort)
@@ -197,6 +240,12 @@ for k in ("From", "To", "Cc", "X-RcptTo", "Subject", "Content-Type"): print("  %
 print("  body:", m.get_content())' "$message"
 done
 echo "  the program's copy of each message: $SHARED/Sendro/"
+section "Vivacar folder ($VIVACAR)"
+(cd "$VIVACAR" && find . -maxdepth 1 -type f -printf '  %10s  %P\n' | sort -k2)
+for reply in "$VIVACAR"/*.xml; do
+  [ -e "$reply" ] || continue
+  printf '  reply %s: %s\n' "$(basename "$reply")" "$(head -c 120 "$reply")"
+done
 
 section "Published on the image server during the run ($PICTLORE)"
 (cd "$PICTLORE" && find . -type f | sort) >"$OUT/pictlore-after.txt"

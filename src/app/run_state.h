@@ -71,6 +71,7 @@ class RunState {
   std::vector<DeliveryRecord> deliveries;
   void RecordDelivery(const std::string& file, const std::string& destination, const std::string& status, bool ok);
   bool AnyDeliveryFailed() const;
+  bool vivacarSending = false;  // the "Envoi VIVACAR" pass runs
 
   // Connections stay open between the calls of one run.
   std::shared_ptr<TargetFtpConnection> targetFtp;

@@ -16,6 +16,7 @@
 #include "platform/numbers.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "transfer/http_post.h"
 
 namespace {
 
@@ -59,6 +60,7 @@ class ConsoleWindow : public WindowObserver {
 void PrintUsage() {
   std::cout << "Usage: tarvelon OPTION\n"
                "       tarvelon --status [--json]\n"
+               "       tarvelon --send-vivacar\n"
                "       tarvelon --help | --version\n\n"
                "Runs the export of one target. OPTION is one of (any case):\n ";
   for (const auto& entry : OptionTable()) std::cout << ' ' << entry.key;
@@ -72,7 +74,12 @@ void PrintUsage() {
                "  1  an error ended the export (its text is on stderr)\n"
                "  2  no export ran (syntax line, or an option outside the table)\n"
                "  3  the export finished, but at least one delivery failed\n"
-               "  4  --status: a target is flagged FAILED, STALE or DROP\n";
+               "  4  --status: a target is flagged FAILED, STALE or DROP\n\n"
+               "--send-vivacar posts every file of the Vivacar folder to the Vivacar import service\n"
+               "(Tarvelon.ini, section VIVACAR, key UrlImport) and keeps each reply beside it:\n"
+               "0 when every post was answered with a 2xx, 3 when one was not, 1 when a reply file\n"
+               "could not be written.\n"
+               "--status lists the last run of every target from the run journal (--json for machines).\n";
 }
 
 }  // namespace
@@ -103,6 +110,19 @@ int main(int argc, char** argv) {
   RunState state;
   ConsoleWindow console(state.window);
   state.window.SetObserver(&console);
+  if (args.size() == 1 && args[0] == "--send-vivacar") {
+    // "Envoi VIVACAR": the pass ran whatever the service answered; a reply
+    // file that could not be written ends it with an error.
+    try {
+      SendVivacarFiles(state);
+    } catch (const std::exception& error) {
+      console.ClearStatus();
+      std::cerr << AnsiToUtf8(error.what()) << std::endl;
+      return kExitError;
+    }
+    console.ClearStatus();
+    return state.AnyDeliveryFailed() ? kExitDeliveryFailed : kExitFinished;
+  }
   if (args.size() != 1) {
     state.window.AddMemoLine(SyntaxLine());
     return kExitNoExport;

@@ -10,6 +10,8 @@
 #include "exporters/autoreflex/autoreflex_exporter.h"
 #include "exporters/rad1/rad1_exporter.h"
 #include "exporters/topannonces/topannonces_exporter.h"
+#include "exporters/paruvendu/paruvendu_exporter.h"
+#include "exporters/vivacar/vivacar_exporter.h"
 
 namespace tarvelon {
 
@@ -28,6 +30,8 @@ const ExporterRegistry& BuiltInExporters() {
     for (const char* key : {"RAD1", "INFOPRESS"}) r.Register(key, RunRad1Export);
     r.Register("TOPANNONCES", RunTopAnnoncesExport);
     r.Register("AUTOREFLEX", RunAutoReflexExport);
+    r.Register("PARUVENDU", RunParuVenduExport);
+    r.Register("VIVACAR", RunVivacarExport);
     return r;
   }();
   return registry;

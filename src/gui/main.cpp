@@ -12,6 +12,7 @@
 #include "gui/screenshot.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
+#include "transfer/http_post.h"
 
 int main(int argc, char** argv) {
   using namespace tarvelon;
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
 
   RunState state;
   MainWindow window(state, BuiltInExporters());
+  window.SetVivacarSender(SendVivacarFiles);
   // After the window has shown the host's formats, and after QApplication has
   // set the C library's locale from the environment.
   InitProcessLocale();

@@ -84,7 +84,10 @@ void SendMail(RunState& state, const std::string& link, const std::string& summa
   if (!sendTo.empty()) state.window.AddMemoLine(Ansi("mail envoyé à : ") + sendTo);
 
   std::string reason;
-  if (!SubmitSmtp(state, account, from, recipients, bytes, reason)) state.LogLine("ERROR: " + reason);
+  const bool sent = SubmitSmtp(state, account, from, recipients, bytes, reason);
+  state.RecordDelivery(folder + "\\" + FormatStamp(now, "yyyymmddhhnnss") + ".eml", "smtp://" + account.host,
+                       sent ? "mail sent" : "ERROR: " + reason, sent);
+  if (!sent) state.LogLine("ERROR: " + reason);
 }
 
 }  // namespace tarvelon

@@ -84,13 +84,21 @@ std::string SftpScriptDelivery(RunState& state, const std::string& scriptName) {
                     SystemErrorText(err));
     }
   }
-  if (!FileExists(script)) return "";
+  if (!FileExists(script)) {
+    state.RecordDelivery(script, script, Ansi("script absent"), false);  // nothing went out
+    return "";
+  }
 
   RunAndWait(state, script, {});
-  if (staleLog) return Ansi(", erreur lors de l'envoi via SFTP");
+  const std::string failed = Ansi(", erreur lors de l'envoi via SFTP");
+  if (staleLog) {
+    state.RecordDelivery(script, script, failed, false);
+    return failed;
+  }
   const int sent = CountTransfersDone(DecodeScriptLog(ReadScriptLog(log)));
-  if (sent > 0) return ", envoi via SFTP : " + std::to_string(sent) + " fichier transmis";
-  return Ansi(", erreur lors de l'envoi via SFTP");
+  const std::string status = sent > 0 ? ", envoi via SFTP : " + std::to_string(sent) + " fichier transmis" : failed;
+  state.RecordDelivery(script, script, status, sent > 0);
+  return status;
 }
 
 }  // namespace tarvelon

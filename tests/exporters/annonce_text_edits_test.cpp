@@ -36,6 +36,13 @@ TEST(CutElementRun, EndsAtTheLastElementEvenWhenItIsEmpty) {
             "<DataVO></DataVO><DataVO><INFOCOMPLEMENT>;a;</INFOCOMPLEMENT></DataVO>");
   EXPECT_EQ(CutElementRun("<DataVO><NOMPHOTO2/><NOMPHOTO6/></DataVO>", "NOMPHOTO1", "NOMPHOTO6"),
             "<DataVO><NOMPHOTO2/><NOMPHOTO6/></DataVO>");
+  // A run whose first element is empty goes too, and still only within its record.
+  EXPECT_EQ(CutElementRun("<DataVO><NOMPHOTO1/><NOMPHOTO2>b</NOMPHOTO2><NOMPHOTO6/></DataVO>", "NOMPHOTO1", "NOMPHOTO6"),
+            "<DataVO></DataVO>");
+  EXPECT_EQ(CutElementRun("<DataVO><EQUTINTERIEUR/><EQUTEXTERIEUR>;PMat;</EQUTEXTERIEUR><INFOCOMPLEMENT/></DataVO>"
+                          "<DataVO><EQUTINTERIEUR/><z/></DataVO><DataVO><INFOCOMPLEMENT>;VNF;</INFOCOMPLEMENT></DataVO>",
+                          "EQUTINTERIEUR", "INFOCOMPLEMENT"),
+            "<DataVO></DataVO><DataVO><EQUTINTERIEUR/><z/></DataVO><DataVO><INFOCOMPLEMENT>;VNF;</INFOCOMPLEMENT></DataVO>");
 }
 
 TEST(WrapPhotoSlots, PhotosBecomeOneBlockAndRecordsWithoutPhotosStayWellFormed) {

@@ -27,6 +27,9 @@
 #include "gui/screenshot.h"
 #include "platform/errors.h"
 #include "platform/text.h"
+#include "support/http_recorder.h"
+#include "support/temp_folder.h"
+#include "transfer/http_post.h"
 
 using namespace tarvelon;
 
@@ -291,6 +294,29 @@ class MainWindowTest : public QObject {
     QCOMPARE(calls, 1);
     QCOMPARE(f.Boxes().size(), 1);
     QCOMPARE(f.Boxes()[0]->text(), U("Accès refusé"));
+  }
+
+  // "Envoi VIVACAR" posts the drop folder to the configured service, here a loopback recorder.
+  void vivacarButtonPostsTheDropFolder() {
+    testing::TempFolder root;
+    testing::MakeHostFolders(root / "c/projects/kord/data/Tarvelon/Vivacar");
+    testing::MakeHostFolders(root / "program");
+    testing::WriteHostFile(root / "c/projects/kord/data/Tarvelon/Vivacar/mirvane_ostamel-vo.txt", "{}");
+    testing::HttpRecorder service;
+    service.Start();
+    testing::WriteHostFile(root / "program/Tarvelon.ini",
+                           "[VIVACAR]\r\nUrlImport=http://" + service.address() + "/import\r\n");
+    testing::ScopedEnv drive("TARVELON_DRIVE_C", (root / "c").c_str());
+    testing::ScopedEnv home("TARVELON_HOME", (root / "program").c_str());
+
+    Fixture f(exporters_);
+    f.window.SetVivacarSender(SendVivacarFiles);
+    QTest::mouseClick(f.Get<QPushButton>("Button3"), Qt::LeftButton);
+    QCOMPARE(f.MemoLines(), QStringList{U("-> mirvane_ostamel-vo.txt")});
+    QCOMPARE(f.Get<QLabel>("Label1")->text(), U("try"));
+    QCOMPARE(service.Requests().size(), size_t(1));
+    QCOMPARE(QString::fromStdString(testing::ReadHostFile(root / "c/projects/kord/data/Tarvelon/Vivacar/mirvane_ostamel-vo.xml")),
+             U("<reponse>ok mirvane_ostamel-vo</reponse>"));
   }
 
   void closesAtTheThirtiethTickAfterTheFlag() {

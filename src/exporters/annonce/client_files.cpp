@@ -40,6 +40,7 @@ void ClientFileBuilder::Build(IXMLCursor& prepared, const std::string& preparedT
   }
   state_.LogLine("");
   state_.LogLine(summary + TotalSummary(state_.clientTotals));
+  state_.vehiclesExported = static_cast<int>(state_.clientTotals.sent);
 }
 
 std::string ClientFileBuilder::BuildClientFile(const IXMLCursor& entry, const std::string& preparedPath) {
@@ -62,16 +63,14 @@ std::string ClientFileBuilder::BuildClientFile(const IXMLCursor& entry, const st
   handledLabels_.push_back(client.siteLabel);
 
   client.datedFileName = state_.exportOption + "-" + client.siteLabel + "-" + FormatStamp(Now(), "yyyymmdd") + ".xml";
-  if (const std::string refused = UnsafeFileName(client); !refused.empty()) {
-    // A name from the settings or the extract must not place a file outside the work folder.
-    const std::string message = Ansi("Nom de fichier refusé pour le client ") + client.code + " : " + refused;
-    state_.LogLine(message);
-    return message + ", ";
-  }
+  // A name from the settings or the extract must not place a file outside the work folder.
+  if (const std::string refused = UnsafeFileName(client); !refused.empty()) return Refused(client, refused);
 
   SelectContactBlocks(working, client);
   SelectVehicles(working, client);
   if (client.sent == 0) return "";
+  client.ownFileName = NameOwnFile(client);
+  if (!client.ownFileName.empty() && !IsPlainFileName(client.ownFileName)) return Refused(client, client.ownFileName);
 
   state_.clientTotals.sent += client.sent;
   state_.clientTotals.excluded += client.excluded;
@@ -90,6 +89,12 @@ std::string ClientFileBuilder::UnsafeFileName(const ClientEntry& client) const {
   for (const std::string& name : {resultFileName_, archiveName_, client.datedFileName})
     if (!IsPlainFileName(name)) return name;
   return "";
+}
+
+std::string ClientFileBuilder::Refused(const ClientEntry& client, const std::string& name) {
+  const std::string message = Ansi("Nom de fichier refusé pour le client ") + client.code + " : " + name;
+  state_.LogLine(message);
+  return message + ", ";
 }
 
 bool ClientFileBuilder::ReadClientSection(ClientEntry& client) {

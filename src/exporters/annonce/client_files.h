@@ -21,6 +21,7 @@ struct ClientEntry {
   std::string datedFileName;  // ExportOption + "-" + SiteLabel + "-" + yyyymmdd + ".xml"
   std::string group;      // cGroup, "BRELO MORDEVALE" counting as "BRELO"
   std::string siteList;   // ";SITE;" of every entry of this client and type
+  std::string ownFileName;  // a feed's own file for the client (NameOwnFile), empty for none
   long sent = 0, excluded = 0, discounted = 0;
 };
 
@@ -44,6 +45,9 @@ class ClientFileBuilder {
   virtual std::string EditClientText(const std::string& text, const ClientEntry& client) const;
   // The result file and the dated copy.
   virtual void SaveClientFile(IXMLCursor& working, const std::string& text, const ClientEntry& client);
+  // The name of a file of the feed's own for a client that keeps vehicles
+  // (empty for none); a name that is no plain file name refuses the client.
+  virtual std::string NameOwnFile(const ClientEntry& client) { (void)client; return ""; }
   // A feed that turns the client file into something else does it here.
   virtual void AfterSaves(IXMLCursor& working, const ClientEntry& client) { (void)working, (void)client; }
   // Sends the archive; answers what the summary text gains.
@@ -60,6 +64,7 @@ class ClientFileBuilder {
   bool ReadClientSection(ClientEntry& client);
   // The first file name of the entry that would not stay in the work folder.
   std::string UnsafeFileName(const ClientEntry& client) const;
+  std::string Refused(const ClientEntry& client, const std::string& name);
 
   std::vector<std::string> handledLabels_;
   void SelectContactBlocks(IXMLCursor& working, ClientEntry& client) const;
@@ -73,6 +78,10 @@ void BuildClientFiles(RunState& state, IXMLCursor& prepared, const std::string& 
 // The text edits of a client file; `keepWorkingElements` leaves idVO,
 // InfoVille, RefSite, RefExpo, remise and LIBELLEVILLE as they are.
 std::string ClientFileText(std::string text, const std::string& clientCode, bool keepWorkingElements);
+// Pieces of those edits: the working elements (idVO, InfoVille, RefSite,
+// RefExpo, remise) removed, and the city element `name` (exact case) renamed VILLE.
+std::string RemoveClientWorkingElements(std::string text);
+std::string RenameCityElement(const std::string& text, const std::string& name);
 
 // Summary pieces: one client's part and the closing total.
 std::string ClientSummary(const ClientEntry& client);

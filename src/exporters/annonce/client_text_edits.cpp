@@ -30,10 +30,20 @@ std::string ClientFileText(std::string text, const std::string& clientCode, bool
   text = WithIsoDeclaration(text);
 
   if (!keepWorkingElements) {
-    for (const char* name : {"idVO", "InfoVille", "RefSite", "RefExpo", "remise"}) text = RemoveElement(text, name);
-    text = ReplaceAll(text, "LIBELLEVILLE>", "VILLE>");
+    text = RemoveClientWorkingElements(text);
+    text = RenameCityElement(text, "LIBELLEVILLE");
   }
   return text;
+}
+
+std::string RemoveClientWorkingElements(std::string text) {
+  for (const char* name : {"idVO", "InfoVille", "RefSite", "RefExpo", "remise"}) text = RemoveElement(text, name);
+  return text;
+}
+
+std::string RenameCityElement(const std::string& text, const std::string& name) {
+  // The empty form "<name/>" is renamed as well as "<name>…</name>".
+  return ReplaceAll(ReplaceAll(text, name + ">", "VILLE>"), "<" + name + "/>", "<VILLE/>");
 }
 
 }  // namespace tarvelon

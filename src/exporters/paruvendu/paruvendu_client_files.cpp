@@ -1,0 +1,75 @@
+#include <string_view>
+
+#include "exporters/paruvendu/paruvendu_exporter.h"
+#include "platform/text.h"
+#include "stock/file_operations.h"
+#include "transfer/ftp_delivery.h"
+
+namespace tarvelon {
+namespace {
+
+// The element names ParuVendu reads in lower case, in the order they are lowered.
+const char* const kLoweredNames[] = {
+    "CLIENT CODE", "CLIENT", "CODE", "COORDONNEES", "RAISON_SOCIALE", "Adresse", "CODE_POSTAL", "VILLE",
+    "Telephone", "Fax", "email", "Web", "idAnnonceur", "ANNONCE", "REFERENCE", "CONTACT_A_AFFICHER",
+    "TELEPHONE_A_AFFICHER", "EMAIL_A_AFFICHER", "TITRE", "CATEGORIE", "MARQUE", "VERSION", "MODELE", "ENERGIE",
+    "KILOMETRAGE", "PUISSANCE_FISCALE", "BOITE_DE_VITESSE", "MISE_EN_CIRCULATION", "CARROSSERIE",
+    "NUMERO_IMMATRICULATION", "NB_PORTES", "NB_PLACES", "PREMIERE_MAIN", "PHOTOS", "PHOTO", "VEHICULE", "OFFRE",
+    "PRIX", "GARANTIE",
+};
+
+bool EndsStartTagName(char c) {
+  return c == '>' || c == '/' || c == '=' || c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool NameAt(const std::string& text, size_t at, const std::string& name) {
+  return at + name.size() <= text.size() &&
+         SameTextIgnoringCase(std::string_view(text).substr(at, name.size()), name);
+}
+
+}  // namespace
+
+std::string LowerTag(const std::string& text, const std::string& name) {
+  const std::string lower = AnsiLower(name);
+  std::string out;
+  out.reserve(text.size());
+  size_t pos = 0;
+  for (size_t lt = text.find('<'); lt != std::string::npos; lt = text.find('<', lt + 1)) {
+    const bool endTag = lt + 1 < text.size() && text[lt + 1] == '/';
+    const size_t at = lt + (endTag ? 2 : 1);
+    if (!NameAt(text, at, name)) continue;
+    const size_t after = at + name.size();
+    if (after >= text.size()) continue;
+    if (endTag ? text[after] != '>' : !EndsStartTagName(text[after])) continue;
+    out.append(text, pos, at - pos);
+    out += lower;
+    pos = after;
+  }
+  out.append(text, pos, std::string::npos);
+  return out;
+}
+
+std::string ParuVenduClientFiles::EditClientText(const std::string& text, const ClientEntry& client) const {
+  std::string edited = ClientFileText(text, client.code, true);
+  edited = RemoveClientWorkingElements(edited);
+  edited = RenameCityElement(edited, "LibelleVille");
+  edited = ReplaceAll(edited, "<document>", "", true);
+  for (const char* name : kLoweredNames) edited = LowerTag(edited, name);
+  return edited;
+}
+
+void ParuVenduClientFiles::SaveClientFile(IXMLCursor& working, const std::string& text, const ClientEntry& client) {
+  // The raw text first: when it does not parse, it stays as the result file.
+  const std::string resultPath = WorkFolder() + resultFileName_;
+  WriteTextFile(resultPath, text);
+  working.LoadXML(text);
+  working.Save(WorkFolder() + client.datedFileName);
+  working.Save(resultPath);
+}
+
+std::string ParuVenduClientFiles::Deliver(const std::string&, const ClientEntry&) {
+  // The archive is made, but ParuVendu takes the result file itself.
+  return DeliverFtp(state_, WorkFolder() + resultFileName_, false) + resultFileName_ + ", ";
+}
+
+}  // namespace tarvelon
