@@ -200,6 +200,9 @@ fi
 stop_server
 trap - EXIT
 
+section "tarvelon --status (the run journal)"
+"$BIN" --status | sed 's/^/  /' || true
+
 # --- what arrived -------------------------------------------------------------------
 section "Results"
 for target in "${TARGETS[@]}" send-vivacar; do printf '  %-12s %s\n' "$target" "${result[$target]}"; done
