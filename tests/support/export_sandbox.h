@@ -4,6 +4,7 @@
 // the settings and the mark images, and a fixed clock.
 #include <map>
 #include <string>
+#include <vector>
 
 #include "support/temp_folder.h"
 
@@ -34,6 +35,10 @@ class ExportSandbox {
   void AddPhoto(const std::string& name, bool withThumbnail = true, int width = 640, int height = 480);
 
   ExportResult Run(const std::string& option) const;
+  // The command line with several arguments (each passed as one word).
+  ExportResult Run(const std::vector<std::string>& args) const;
+  // The clock of the following runs ("yyyy-mm-dd hh:mm:ss").
+  void SetNow(const std::string& now) { now_ = now; }
 
  private:
   TempFolder root_;
