@@ -1,6 +1,7 @@
 #include "exporters/autoreflex/autoreflex_exporter.h"
 
 #include "exporters/frame/exporter_frame.h"
+#include "exporters/frame/site_contacts.h"
 #include "exporters/frame/xml_feed.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -20,21 +21,7 @@ void PrepareVehicle(RunState& state, IXMLCursor& record, bool equipmentLabels) {
   const std::string reference = AdReference(state, brand, record.GetValue("RefSite"), record.GetValue("RefExpo")) +
                                 "-" + record.GetValue("idNVO");
 
-  // The comparisons use the values as read; the site id enters the selection quoted.
-  const std::string site = AnsiUpper(record.GetValue("id_Track"));
-  const std::string telephone = record.GetValue("telephone");
-  const std::string mail = record.GetValue("email");
-  for (IXMLCursor entry = record.Select(std::string(kSiteContacts) + "[idSite=" + XPathLiteral(site) + "]");
-       !entry.Eof(); entry.Next()) {
-    if (entry.GetValue("Telephone") == telephone) {
-      record.SetValue("telephone", entry.GetValue("SRTel"));
-      ++state.counters.phoneSwapCount;
-    }
-    if (entry.GetValue("Mail") == mail) {
-      record.SetValue("email", entry.GetValue("SRMail"));
-      ++state.counters.mailSwapCount;
-    }
-  }
+  SiteContactSubstitution(state, record);
   if (equipmentLabels)
     for (const char* list : {"EqutInterieur", "EqutExterieur", "EqutSecurite", "InfoComplement"})
       record.SetValue(list, EquipmentLabels(record, record.GetValue(list)));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "exporters/frame/csv_columns.h"
+#include "exporters/frame/site_contacts.h"
 #include "stock/xml_cursor.h"
 
 namespace tarvelon {
@@ -55,9 +56,6 @@ struct VehicleDescriptionText {
 VehicleDescriptionText VehicleDescription(const IXMLCursor& record, const std::string& reference,
                                           const std::string& information);
 
-// The site's public telephone and e-mail replace the vehicle's where the
-// site list (InfosSR of the vehicle's id_Track) says so.
-void SiteContactSubstitution(RunState& state, IXMLCursor& record);
 
 // Discount shown on the first photo: the whole rate for a demonstration
 // vehicle (TypeVO "2") with 10 <= rate < 50, else empty.

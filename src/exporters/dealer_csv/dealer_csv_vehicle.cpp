@@ -10,25 +10,6 @@
 
 namespace tarvelon {
 
-void SiteContactSubstitution(RunState& state, IXMLCursor& record) {
-  const std::string telephone = record.GetValue("telephone");
-  const std::string mail = record.GetValue("email");
-  // The site identifier comes from the stock data: it enters the selection
-  // as a quoted literal, never as part of the expression.
-  const std::string site = AnsiUpper(record.GetValue("id_Track"));
-  for (IXMLCursor entry = record.Select(std::string(kSiteContacts) + "[idSite=" + XPathLiteral(site) + "]");
-       !entry.Eof(); entry.Next()) {
-    if (entry.GetValue("Telephone") == telephone) {
-      record.SetValue("telephone", entry.GetValue("SRTel"));
-      ++state.counters.phoneSwapCount;
-    }
-    if (entry.GetValue("Mail") == mail) {
-      record.SetValue("email", entry.GetValue("SRMail"));
-      ++state.counters.mailSwapCount;
-    }
-  }
-}
-
 std::string DealerDiscountText(const IXMLCursor& record) {
   const double catalogue = ParseDecimalOrZero(record.GetValue("PrixCatalogue"));
   double price = ParseDecimalOrZero(record.GetValue("Prix"));

@@ -1,6 +1,7 @@
 #include "exporters/largus/largus_exporter.h"
 
 #include "app/run_state.h"
+#include "exporters/frame/site_contacts.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/text.h"
@@ -60,26 +61,9 @@ bool LArgusExporter::TakesRecord(RunState& state, IXMLCursor& record) {
   return true;
 }
 
-void LArgusExporter::SubstituteContacts(RunState& state, IXMLCursor& record) const {
-  const std::string telephone = record.GetValue("telephone");
-  const std::string mail = record.GetValue("email");
-  const std::string site = AnsiUpper(record.GetValue("id_Track"));
-  for (IXMLCursor entry = record.Select(std::string(kSiteContacts) + "[idSite=" + XPathLiteral(site) + "]");
-       !entry.Eof(); entry.Next()) {
-    if (entry.GetValue("Telephone") == telephone) {
-      record.SetValue("telephone", entry.GetValue("SRTel"));
-      ++state.counters.phoneSwapCount;
-    }
-    if (entry.GetValue("Mail") == mail) {
-      record.SetValue("email", entry.GetValue("SRMail"));
-      ++state.counters.mailSwapCount;
-    }
-  }
-}
-
 void LArgusExporter::ExportRecord(RunState& state, IXMLCursor& record) {
   record.SetValue("Marque", BrandName(record.GetValue("Marque")));
-  SubstituteContacts(state, record);
+  SiteContactSubstitution(state, record);
 
   const std::string brand = ReadInt(record, "TypeVO") == 1 ? std::string() : record.GetValue("Marque");
   const int guarantee = LeadingNumber(record.GetValue("Garantie"), 0);

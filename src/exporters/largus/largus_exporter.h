@@ -34,7 +34,6 @@ class LArgusExporter : public ExporterFrame {
 
  private:
   std::string ClientFile(const std::string& client) const;
-  void SubstituteContacts(RunState& state, IXMLCursor& record) const;
 
   std::string folder_;
   // The client files of this run, by their name in lower case (the file
