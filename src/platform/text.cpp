@@ -218,4 +218,18 @@ int ToIntDef(std::string_view s, int def) {
   return static_cast<int>(v);
 }
 
+std::string EscapeMarkup(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace tarvelon

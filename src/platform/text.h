@@ -39,4 +39,7 @@ size_t FindIgnoringCase(std::string_view s, std::string_view part, size_t from =
 bool TryParseInt(std::string_view s, long long& out);
 int ToIntDef(std::string_view s, int def);
 
+// "&", "<", ">" and '"' as the entities of XML and HTML text and attributes.
+std::string EscapeMarkup(const std::string& text);
+
 }  // namespace tarvelon

@@ -111,19 +111,7 @@ std::string AnsiToIso885915Html(const std::string& ansi) {
   return out;
 }
 
-std::string HtmlEscape(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
+std::string HtmlEscape(const std::string& text) { return EscapeMarkup(text); }
 
 std::string QuotedPrintable(const std::string& bytes) {
   static const char* const hex = "0123456789ABCDEF";

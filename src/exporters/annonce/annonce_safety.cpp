@@ -4,18 +4,6 @@
 
 namespace tarvelon {
 
-std::string XmlAttributeText(const std::string& value) {
-  std::string out;
-  for (char c : value) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
+std::string XmlAttributeText(const std::string& value) { return EscapeMarkup(value); }
 
 }  // namespace tarvelon
