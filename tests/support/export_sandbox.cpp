@@ -45,11 +45,15 @@ void ExportSandbox::AddPhoto(const std::string& name, bool withThumbnail, int wi
     throw std::runtime_error("cannot make thumbnail of " + file);
 }
 
-ExportResult ExportSandbox::Run(const std::string& option) const {
+ExportResult ExportSandbox::Run(const std::string& option) const { return RunArguments({option}); }
+
+ExportResult ExportSandbox::RunArguments(const std::vector<std::string>& arguments) const {
   const std::string env = "env PATH=/usr/bin:/bin:$PATH SharedTemp='" + work() + "' TARVELON_HOME='" + program() +
                           "' TARVELON_DRIVE_C='" + drive() + "' TARVELON_NOW='" + now_ + "' ";
   ExportResult result;
-  result.exitCode = RunCommand(env + TARVELON_CLI + std::string(" '") + option + "' 2>&1", &result.output);
+  std::string command = env + TARVELON_CLI;
+  for (const std::string& argument : arguments) command += " '" + argument + "'";
+  result.exitCode = RunCommand(command + " 2>&1", &result.output);
   return result;
 }
 

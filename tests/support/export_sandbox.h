@@ -4,6 +4,7 @@
 // the settings and the mark images, and a fixed clock.
 #include <map>
 #include <string>
+#include <vector>
 
 #include "support/temp_folder.h"
 
@@ -34,6 +35,8 @@ class ExportSandbox {
   void AddPhoto(const std::string& name, bool withThumbnail = true, int width = 640, int height = 480);
 
   ExportResult Run(const std::string& option) const;
+  // The binary with several arguments ("--check", "leboncoin").
+  ExportResult RunArguments(const std::vector<std::string>& arguments) const;
 
  private:
   TempFolder root_;
