@@ -100,7 +100,7 @@ TEST_F(CheckCommand, AMissingExtractFailsTheCheckWhileTheAccountIsReached) {
   EXPECT_EQ(run.exitCode, 1) << run.output;
   EXPECT_TRUE(HasRow(run.output, "FAILED", "stock extract", "not found: .*ExpDatas[A-Za-z0-9]*\\.xml")) << run.output;
   EXPECT_TRUE(HasRow(run.output, "ok", "FTP [AUTOSCOUT24]", "scout@127.0.0.1:[0-9]+/in: reached")) << run.output;
-  EXPECT_TRUE(HasRow(run.output, "ok", "settings [AUTOSCOUT24]", "idClient=2400157813")) << run.output;
+  EXPECT_TRUE(HasRow(run.output, "ok", "settings [AUTOSCOUT24]", "idClient=2400157813, StaleHours=30")) << run.output;
   EXPECT_EQ(run.output.find("unread keys"), std::string::npos) << run.output;
   EXPECT_EQ(Listing(sandbox_.root()), diskBefore);
   ExpectNothingChangedOnServer(server_);

@@ -39,7 +39,10 @@ void CheckSection(const IniFile& ini, const std::string& section, const std::vec
 
 void CheckSettings(const IniFile& ini, const std::string& option, const SettingsUse& use, std::vector<CheckRow>& rows) {
   CheckSection(ini, "Pictlore", {"ServeurFTP", "User", "PassWord", "PathFTP"}, rows);
-  CheckSection(ini, option, use.targetKeys, rows);
+  // The status report reads its own key from every target section.
+  std::vector<std::string> targetKeys = use.targetKeys;
+  targetKeys.push_back("StaleHours");
+  CheckSection(ini, option, targetKeys, rows);
   if (use.clientKeys.empty()) return;
   const std::vector<std::string> clients = ClientSections(ini, option);
   if (clients.empty())
