@@ -9,6 +9,8 @@
 #include "support/export_sandbox.h"
 #include "support/ftp_server.h"
 #include "support/golden.h"
+#include "support/http_recorder.h"
+#include "support/smtp_server.h"
 #include "support/temp_folder.h"
 
 namespace tarvelon {
@@ -104,6 +106,42 @@ TEST_F(CheckCommand, AMissingExtractFailsTheCheckWhileTheAccountIsReached) {
   EXPECT_EQ(run.output.find("unread keys"), std::string::npos) << run.output;
   EXPECT_EQ(Listing(sandbox_.root()), diskBefore);
   ExpectNothingChangedOnServer(server_);
+}
+
+// NEOWEBCAR announces its file by mail: the check greets the mail server and
+// sends nothing; a mail server that does not answer fails the check.
+TEST_F(CheckCommand, TheMailServerIsGreetedWithoutAMail) {
+  TempFolder mailRoot;
+  SmtpServer smtp;
+  smtp.StartMailbox(mailRoot.path() + "/box");
+  const std::string settings =
+      "[Pictlore]\nServeurFTP=@FTP@\nUser=pictlore\nPassWord=pictlore-pw\nPathFTP=www/pictlore\n"
+      "[NEOWEBCAR]\nServeurFTP=@FTP@\nUser=scout\nPassWord=scout-pw\nPathFTP=in\n"
+      "[StrInfoLog]\nHost=127.0.0.1\nPort=@SMTP@\n";
+  sandbox_.WriteSettings(settings, {{"FTP", server_.address()}, {"SMTP", std::to_string(smtp.port())}});
+  ExportResult run = sandbox_.RunArguments({"--check", "neowebcar"});
+  EXPECT_TRUE(HasRow(run.output, "ok", "mail server [StrInfoLog]", "127.0.0.1:[0-9]+: reached")) << run.output;
+  EXPECT_TRUE(HasRow(run.output, "ok", "FTP [NEOWEBCAR]", "scout@127.0.0.1:[0-9]+/in: reached")) << run.output;
+  EXPECT_TRUE(smtp.Messages().empty());
+
+  sandbox_.WriteSettings(settings, {{"FTP", server_.address()}, {"SMTP", std::to_string(FreeLoopbackPort())}});
+  run = sandbox_.RunArguments({"--check", "neowebcar"});
+  EXPECT_EQ(run.exitCode, 1) << run.output;
+  EXPECT_TRUE(HasRow(run.output, "FAILED", "mail server [StrInfoLog]", "127.0.0.1:[0-9]+: .+")) << run.output;
+  ExpectNothingChangedOnServer(server_);
+}
+
+// VIVACAR posts to the import service: the check opens a connection and sends no request.
+TEST_F(CheckCommand, TheVivacarServiceIsReachedWithoutARequest) {
+  HttpRecorder service;
+  service.Start();
+  sandbox_.WriteSettings("[VIVACAR]\nUrlImport=http://@HTTP@/cataloguebien/api/cataloguevo/vehicules/importerVehicules\n",
+                         {{"HTTP", service.address()}});
+  const ExportResult run = sandbox_.RunArguments({"--check", "vivacar"});
+  EXPECT_TRUE(HasRow(run.output, "ok", "Vivacar import service", "http://127.0.0.1:[0-9]+/cataloguebien/.*: reached"))
+      << run.output;
+  EXPECT_TRUE(HasRow(run.output, "ok", "settings [VIVACAR]", "UrlImport=http://")) << run.output;
+  EXPECT_TRUE(service.Requests().empty());
 }
 
 TEST_F(CheckCommand, AnOptionOutsideTheTableRunsNoCheck) {
