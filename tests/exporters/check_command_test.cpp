@@ -86,6 +86,9 @@ TEST_F(CheckCommand, ReachesEveryAccountReportsTheBrokenOneAndTheMisspelledKeysA
   EXPECT_TRUE(HasRow(out, "ok", "FTP [LEBONCOIN-1234]", "pelmar@127.0.0.1:[0-9]+/: reached")) << out;
   EXPECT_TRUE(HasRow(out, "ok", "FTP [LEBONCOIN-1235]", "quivale@127.0.0.1:[0-9]+/depot: reached")) << out;
   EXPECT_TRUE(HasRow(out, "FAILED", "FTP [LEBONCOIN-1237]", "dorn@127.0.0.1:[0-9]+/: login failed")) << out;
+  // Clients of the extract without a section of their own go to the built-in account.
+  EXPECT_TRUE(HasRow(out, "warning", "FTP [LEBONCOIN-1238]", "names no ServeurFTP: the export's built-in account"))
+      << out;
 
   EXPECT_EQ(Listing(sandbox_.root()), diskBefore);
   EXPECT_EQ(Listing(ftpRoot_.path()), serverBefore);

@@ -44,9 +44,9 @@ std::vector<CheckRow> RunPreflight(const OptionEntry& option, const ExporterRegi
     rows.push_back({"settings [Options]", CheckLevel::Failed, e.what()});
   }
   CheckSettings(ini, option.key, *use, rows);
-  const long long extractBytes = CheckExtract(option.key, options, rows);
-  CheckWorkFolder(extractBytes, rows);
-  CheckServers(ini, option.key, *use, rows);
+  const ExtractFacts extract = CheckExtract(option.key, options, rows);
+  CheckWorkFolder(extract.bytes, rows);
+  CheckServers(ini, option.key, *use, extract, rows);
   return rows;
 }
 

@@ -26,10 +26,16 @@ std::string PreflightTable(const std::vector<CheckRow>& rows);
 
 // Parts of the preflight, each appending its rows.
 void CheckSettings(const IniFile& ini, const std::string& option, const SettingsUse& use, std::vector<CheckRow>& rows);
-// Answers the extract's size in bytes (0 when it is not there).
-long long CheckExtract(const std::string& option, const Options& options, std::vector<CheckRow>& rows);
+// What the later checks need to know of the extract.
+struct ExtractFacts {
+  long long bytes = 0;  // 0 when it is not there
+  bool loaded = false;
+  std::vector<std::string> clientCodes;  // CODECLIENT of the client entries, each once
+};
+ExtractFacts CheckExtract(const std::string& option, const Options& options, std::vector<CheckRow>& rows);
 void CheckWorkFolder(long long extractBytes, std::vector<CheckRow>& rows);
-void CheckServers(const IniFile& ini, const std::string& option, const SettingsUse& use, std::vector<CheckRow>& rows);
+void CheckServers(const IniFile& ini, const std::string& option, const SettingsUse& use, const ExtractFacts& extract,
+                  std::vector<CheckRow>& rows);
 
 // "a, b, c" of a list.
 std::string JoinNames(const std::vector<std::string>& names);

@@ -48,31 +48,40 @@ void CheckPhotoStore(const IXMLCursor& extract, const Options& options, std::vec
 
 }  // namespace
 
-long long CheckExtract(const std::string& option, const Options& options, std::vector<CheckRow>& rows) {
+ExtractFacts CheckExtract(const std::string& option, const Options& options, std::vector<CheckRow>& rows) {
+  ExtractFacts facts;
   std::string path;
   try {
     path = StockExtractPath(option);
   } catch (const std::exception& e) {
     rows.push_back({"stock extract", CheckLevel::Failed, e.what()});
-    return 0;
+    return facts;
   }
   if (!FileExists(path)) {
     rows.push_back({"stock extract", CheckLevel::Failed, "not found: " + path});
-    return 0;
+    return facts;
   }
+  facts.bytes = FileSizeOf(path);
   IXMLCursor extract;
   try {
     extract.Load(path);
   } catch (const std::exception& e) {
     rows.push_back({"stock extract", CheckLevel::Failed, path + " is not well-formed: " + e.what()});
-    return FileSizeOf(path);
+    return facts;
+  }
+  facts.loaded = true;
+  for (IXMLCursor entry = extract.Select(kClientBlocks); !entry.Eof(); entry.Next()) {
+    const std::string code = entry.GetValue("CODECLIENT");
+    bool known = false;
+    for (const std::string& seen : facts.clientCodes) known = known || SameTextIgnoringCase(seen, code);
+    if (!known) facts.clientCodes.push_back(code);
   }
   int vehicles = 0;
   for (IXMLCursor r = extract.Select(kVehicleRecords); !r.Eof(); r.Next()) ++vehicles;
   rows.push_back({"stock extract", vehicles ? CheckLevel::Ok : CheckLevel::Warning,
                   path + ": " + std::to_string(vehicles) + " vehicles"});
   CheckPhotoStore(extract, options, rows);
-  return FileSizeOf(path);
+  return facts;
 }
 
 void CheckWorkFolder(long long extractBytes, std::vector<CheckRow>& rows) {

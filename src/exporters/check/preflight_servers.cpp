@@ -45,7 +45,8 @@ void CheckFtpAccount(const IniFile& ini, const std::string& name, const std::str
 
 }  // namespace
 
-void CheckServers(const IniFile& ini, const std::string& option, const SettingsUse& use, std::vector<CheckRow>& rows) {
+void CheckServers(const IniFile& ini, const std::string& option, const SettingsUse& use, const ExtractFacts& extract,
+                  std::vector<CheckRow>& rows) {
   const DeliveryDefaults imageServer = ImageServerDefaults();
   CheckFtpAccount(ini, "image server [Pictlore]", "Pictlore", &imageServer, 21, rows);
 
@@ -61,9 +62,14 @@ void CheckServers(const IniFile& ini, const std::string& option, const SettingsU
       CheckFtpAccount(ini, "FTP [" + option + "]", option, nullptr, port, rows);
     }
   }
-  if (use.clientFtp && !noFtp)
-    for (const std::string& section : ClientSections(ini, option))
+  if (use.clientFtp && !noFtp) {
+    // The run sends to the clients of the extract; without one, to every client section.
+    std::vector<std::string> sections;
+    for (const std::string& code : extract.clientCodes) sections.push_back(option + "-" + code);
+    if (!extract.loaded) sections = ClientSections(ini, option);
+    for (const std::string& section : sections)
       CheckFtpAccount(ini, "FTP [" + section + "]", section, nullptr, 21, rows);
+  }
 
   if (use.mail && !sendOff) {
     try {
