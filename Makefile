@@ -5,7 +5,7 @@ BUILD ?= build
 JOBS ?= 2
 PACKAGES = build-essential cmake pkg-config libxml2-dev libxml2-utils libcurl4-openssl-dev \
            libzip-dev libsqlite3-dev zip unzip libgtest-dev libgmock-dev googletest imagemagick \
-           python3 python3-pyftpdlib python3-aiosmtpd qt6-base-dev
+           python3 python3-pyftpdlib python3-aiosmtpd qt6-base-dev locales
 
 .PHONY: deps build test demo bench clean
 

@@ -197,6 +197,9 @@ else
   failed=1
 fi
 
+section "tarvelon --check LEBONCOIN (preflight, changes nothing)"
+"$BIN" --check LEBONCOIN | sed 's/^/  /' || true
+
 stop_server
 trap - EXIT
 

@@ -24,7 +24,52 @@ std::string Unquote(std::string v) {
   return v;
 }
 
+// Calls `line(section, trimmedLine)` for every line that is not a section header.
+template <typename Visit>
+void WalkLines(const std::string& path, Visit visit) {
+  if (path.empty() || !FileExists(path)) return;
+  const std::string bytes = ReadFileBytes(path);
+  std::string section;
+  for (size_t pos = 0; pos < bytes.size();) {
+    size_t end = bytes.find('\n', pos);
+    if (end == std::string::npos) end = bytes.size();
+    std::string_view line(bytes.data() + pos, end - pos);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const std::string trimmed = TrimBlanks(line);
+    const size_t close = trimmed.find(']');
+    if (!trimmed.empty() && trimmed.front() == '[' && close != std::string::npos) {
+      section = TrimBlanks(std::string_view(trimmed).substr(1, close - 1));
+      visit(section, std::string(), true);
+    } else {
+      visit(section, trimmed, false);
+    }
+  }
+}
+
 }  // namespace
+
+std::vector<std::string> IniFile::Sections() const {
+  std::vector<std::string> names;
+  WalkLines(path_, [&](const std::string& section, const std::string&, bool header) {
+    if (!header) return;
+    for (const std::string& known : names)
+      if (SameTextIgnoringCase(known, section)) return;
+    names.push_back(section);
+  });
+  return names;
+}
+
+std::vector<std::string> IniFile::Keys(const std::string& wanted) const {
+  std::vector<std::string> keys;
+  WalkLines(path_, [&](const std::string& section, const std::string& line, bool header) {
+    if (header || !SameTextIgnoringCase(section, wanted)) return;
+    const size_t eq = line.find('=');
+    if (eq == std::string::npos || line.front() == ';') return;
+    keys.push_back(TrimBlanks(std::string_view(line).substr(0, eq)));
+  });
+  return keys;
+}
 
 std::string IniFile::Read(const std::string& section, const std::string& key, const std::string& def) const {
   if (path_.empty() || !FileExists(path_)) return def;

@@ -3,6 +3,7 @@
 // section Options. The file is read again at every look-up, so a key read at
 // its moment of use sees the file as it is then.
 #include <string>
+#include <vector>
 
 #include "platform/clock.h"
 
@@ -17,6 +18,10 @@ class IniFile {
   // one pair of surrounding quotes removed, at most 2047 characters. Absent →
   // `def`; present but empty → "".
   std::string Read(const std::string& section, const std::string& key, const std::string& def) const;
+  // The section names as written, in file order, each once; empty when the file is missing.
+  std::vector<std::string> Sections() const;
+  // The keys of a section (case ignored) as written, in file order.
+  std::vector<std::string> Keys(const std::string& section) const;
 
  private:
   std::string path_;

@@ -38,8 +38,14 @@ const std::vector<std::string>& DropDownTargets() {
   return targets;
 }
 
-void ExporterRegistry::Register(const std::string& optionKey, EntryPoint entry) {
+void ExporterRegistry::Register(const std::string& optionKey, EntryPoint entry, SettingsUse use) {
   entries_[optionKey] = std::move(entry);
+  uses_[optionKey] = std::move(use);
+}
+
+const SettingsUse* ExporterRegistry::FindSettingsUse(const std::string& optionKey) const {
+  auto it = uses_.find(optionKey);
+  return it == uses_.end() ? nullptr : &it->second;
 }
 
 const ExporterRegistry::EntryPoint* ExporterRegistry::Find(const std::string& optionKey) const {

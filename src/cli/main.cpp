@@ -10,6 +10,7 @@
 #include "app/dispatch.h"
 #include "app/run_state.h"
 #include "app/version.h"
+#include "cli/check_command.h"
 #include "cli/status_command.h"
 #include "exporters/registry.h"
 #include "platform/errors.h"
@@ -60,6 +61,7 @@ class ConsoleWindow : public WindowObserver {
 void PrintUsage() {
   std::cout << "Usage: tarvelon OPTION\n"
                "       tarvelon --status [--json]\n"
+               "       tarvelon --check OPTION\n"
                "       tarvelon --send-vivacar\n"
                "       tarvelon --help | --version\n\n"
                "Runs the export of one target. OPTION is one of (any case):\n ";
@@ -74,11 +76,14 @@ void PrintUsage() {
                "  1  an error ended the export (its text is on stderr)\n"
                "  2  no export ran (syntax line, or an option outside the table)\n"
                "  3  the export finished, but at least one delivery failed\n"
-               "  4  --status: a target is flagged FAILED, STALE or DROP\n\n"
+               "  4  --status: a target is flagged FAILED, STALE or DROP\n"
+               "--check: 0 no check failed, 1 a check failed, 2 an option outside the table\n\n"
                "--send-vivacar posts every file of the Vivacar folder to the Vivacar import service\n"
                "(Tarvelon.ini, section VIVACAR, key UrlImport) and keeps each reply beside it:\n"
                "0 when every post was answered with a 2xx, 3 when one was not, 1 when a reply file\n"
                "could not be written.\n"
+               "--check OPTION reaches the settings, extract, work folder, photo store and servers the\n"
+               "export of OPTION would use, and changes nothing (no upload, mail, script or file).\n"
                "--status lists the last run of every target from the run journal (--json for machines).\n";
 }
 
@@ -101,6 +106,15 @@ int main(int argc, char** argv) {
       (args.size() == 1 || (args.size() == 2 && args[1] == "--json"))) {
     try {
       return RunStatusCommand(args.size() == 2);
+    } catch (const std::exception& error) {
+      std::cerr << AnsiToUtf8(error.what()) << std::endl;
+      return kExitError;
+    }
+  }
+
+  if (args.size() == 2 && args[0] == "--check") {
+    try {
+      return RunCheckCommand(Utf8ToAnsi(args[1]), BuiltInExporters());
     } catch (const std::exception& error) {
       std::cerr << AnsiToUtf8(error.what()) << std::endl;
       return kExitError;

@@ -19,19 +19,24 @@ const ExporterRegistry& BuiltInExporters() {
   static const ExporterRegistry registry = [] {
     ExporterRegistry r;
     for (const char* key : {"AUTOSCOUT24", "VPN"})
-      r.Register(key, [](RunState& state, const std::string&) { AutoScout24Exporter().Run(state); });
-    for (const char* key : {"SITAUTOPRO", "LEBONCOIN", "HEYCAR", "GMBFI"}) r.Register(key, RunAnnonceExport);
-    r.Register("NEOWEBCAR", [](RunState& state, const std::string&) { NeoWebCarExporter().Run(state); });
-    r.Register("LARGUS", [](RunState& state, const std::string&) { LArgusExporter().Run(state); });
-    r.Register("PVO", [](RunState& state, const std::string&) { PvoExporter().Run(state); });
+      r.Register(key, [](RunState& state, const std::string&) { AutoScout24Exporter().Run(state); },
+                 AutoScout24SettingsUse());
+    for (const char* key : {"SITAUTOPRO", "LEBONCOIN", "HEYCAR", "GMBFI"}) r.Register(key, RunAnnonceExport, AnnonceSettingsUse());
+    r.Register("NEOWEBCAR", [](RunState& state, const std::string&) { NeoWebCarExporter().Run(state); },
+               NeoWebCarSettingsUse());
+    r.Register("LARGUS", [](RunState& state, const std::string&) { LArgusExporter().Run(state); }, LArgusSettingsUse());
+    r.Register("PVO", [](RunState& state, const std::string&) { PvoExporter().Run(state); }, PvoSettingsUse());
     for (const char* key : {"AXECIBLES", "FVA", "BUSINESSAPTITUDE", "BRELO"})
-      r.Register(key, [](RunState& state, const std::string&) { RunDealerCsvExport(state); });
-    r.Register("ANNONCESJAUNES", [](RunState& state, const std::string&) { AnnoncesJaunesExporter().Run(state); });
-    for (const char* key : {"RAD1", "INFOPRESS"}) r.Register(key, RunRad1Export);
-    r.Register("TOPANNONCES", RunTopAnnoncesExport);
-    r.Register("AUTOREFLEX", RunAutoReflexExport);
-    r.Register("PARUVENDU", RunParuVenduExport);
-    r.Register("VIVACAR", RunVivacarExport);
+      r.Register(key, [](RunState& state, const std::string&) { RunDealerCsvExport(state); },
+                 DealerCsvSettingsUse(key));
+    r.Register("ANNONCESJAUNES", [](RunState& state, const std::string&) { AnnoncesJaunesExporter().Run(state); },
+               AnnoncesJaunesSettingsUse());
+    r.Register("RAD1", RunRad1Export, Rad1SettingsUse("Rad1"));
+    r.Register("INFOPRESS", RunRad1Export, Rad1SettingsUse("InfoPress"));
+    r.Register("TOPANNONCES", RunTopAnnoncesExport, TopAnnoncesSettingsUse());
+    r.Register("AUTOREFLEX", RunAutoReflexExport, AutoReflexSettingsUse());
+    r.Register("PARUVENDU", RunParuVenduExport, ParuVenduSettingsUse());
+    r.Register("VIVACAR", RunVivacarExport, VivacarSettingsUse());
     return r;
   }();
   return registry;

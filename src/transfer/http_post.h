@@ -7,6 +7,10 @@
 namespace tarvelon {
 
 class RunState;
+class IniFile;
+
+// "UrlImport" of section VIVACAR, or the service's built-in address.
+std::string VivacarImportUrl(const IniFile& settings);
 
 // " - Erreur de transfert sur le serveur ": the reply file of a failed request.
 extern const char* const kHttpTransferError;

@@ -14,8 +14,6 @@
 namespace tarvelon {
 namespace {
 
-const char* const kDefaultImportUrl =
-    "https://import.vivacar.fr/cataloguebien/api/cataloguevo/vehicules/importerVehicules";
 
 // The part's name: the file name without blanks and without ".txt" (any case).
 std::string FieldNameOf(const std::string& fileName) {
@@ -45,9 +43,14 @@ class PassGuard {
 
 }  // namespace
 
+std::string VivacarImportUrl(const IniFile& settings) {
+  return settings.Read("VIVACAR", "UrlImport",
+                       "https://import.vivacar.fr/cataloguebien/api/cataloguevo/vehicules/importerVehicules");
+}
+
 std::string VivacarImportUrl() {
   const IniFile settings(ProgramFolder() + "Tarvelon.ini");
-  const std::string url = settings.Read("VIVACAR", "UrlImport", kDefaultImportUrl);
+  const std::string url = VivacarImportUrl(settings);
   if (!StartsWith(AnsiLower(url), "http://") && !StartsWith(AnsiLower(url), "https://"))
     throw Error(Ansi("Adresse d'import VIVACAR refusée (section VIVACAR, clé UrlImport) : ") + url);
   return url;

@@ -32,17 +32,22 @@ std::string Body(const std::string& link) {
 
 }  // namespace
 
-void SendMail(RunState& state, const std::string& link, const std::string& summary) {
-  // Read at each call, apart from the run's settings object.
-  const IniFile settings(ProgramFolder() + "Tarvelon.ini");
-  state.window.ClearMemo();
-
+SmtpAccount ReadMailAccount(const IniFile& settings) {
   SmtpAccount account;
   account.host = settings.Read(kInfo, "Host", kMailDefaultHost);
   account.port = SmtpPort(settings.Read(kInfo, "Port", "25"));
   account.user = settings.Read(kInfo, "Username", "exports@groupe-kord.fr");
   account.password = settings.Read(kInfo, "Password", "kord-exports");
   account.login = settings.Read("MAIL", "AuthType", "") != "none";
+  return account;
+}
+
+void SendMail(RunState& state, const std::string& link, const std::string& summary) {
+  // Read at each call, apart from the run's settings object.
+  const IniFile settings(ProgramFolder() + "Tarvelon.ini");
+  state.window.ClearMemo();
+
+  const SmtpAccount account = ReadMailAccount(settings);
 
   const std::string sendTo = settings.Read(kInfo, "SendTO", "stock@neowebcar.fr");
   const std::string sendCc = settings.Read(kInfo, "SendCC", "exports@groupe-kord.fr");

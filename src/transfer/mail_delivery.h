@@ -26,6 +26,11 @@ struct SmtpAccount {
   std::string user;
   std::string password;
 };
+class IniFile;
+// The mail server and account of section "StrInfoLog" (and "AuthType" of MAIL);
+// throws for a port that is no port number.
+SmtpAccount ReadMailAccount(const IniFile& settings);
+
 bool SubmitSmtp(RunState& state, const SmtpAccount& account, const std::string& sender,
                 const std::vector<std::string>& recipients, const std::string& bytes, std::string& reason);
 

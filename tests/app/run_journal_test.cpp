@@ -17,7 +17,8 @@ constexpr const char* kSettings =
     "[Options]\r\nPathImages=c:\\projects\\kord\\images\r\n@JOURNAL@"
     "[Pictlore]\r\nServeurFTP=@FTP@\r\nUser=kord\r\nPassWord=secret\r\nPathFTP=www/pictlore\r\n"
     "[AUTOSCOUT24]\r\nServeurFTP=@FTP@\r\nUser=kord\r\nPassWord=secret\r\nPathFTP=portal\r\nidClient=123456\r\n"
-    "[VPN]\r\nServeurFTP=@FTP@\r\nUser=kord\r\nPassWord=secret\r\nPathFTP=portal\r\nidClient=778899\r\n";
+    "[VPN]\r\nServeurFTP=@FTP@\r\nUser=kord\r\nPassWord=secret\r\nPathFTP=portal\r\nidClient=778899\r\n"
+    "[AXECIBLES]\r\nServeurFTP=@FTP@\r\nUser=kord\r\nPassWord=secret\r\nPathFTP=portal\r\n";
 
 std::string CaseFile(const std::string& caseName, const std::string& name) {
   return std::string(TARVELON_SOURCE_DIR) + "/tests/exporters/cases/" + caseName + "/" + name;
@@ -90,7 +91,7 @@ TEST_F(RunJournalTest, RunsAreRecordedAndStatusFlagsWhatNeedsAnOperator) {
   EXPECT_EQ(broken.exitCode, 1);
 
   sandbox_.SetNow("2017-02-15 11:00:00");
-  ExportResult json = sandbox_.Run(std::vector<std::string>{"--status", "--json"});
+  ExportResult json = sandbox_.RunArguments({"--status", "--json"});
   EXPECT_EQ(json.exitCode, 4) << json.output;
   std::string parsed;
   TempFolder scratch;
@@ -114,20 +115,21 @@ TEST_F(RunJournalTest, RunsAreRecordedAndStatusFlagsWhatNeedsAnOperator) {
 
 TEST_F(RunJournalTest, TwoTargetsExportingAtOnceAreBothRecorded) {
   UseStock("autoscout24-price-and-columns");
-  fs::copy_file(CaseFile("vpn-sale-status", "ExpDatasVPN.xml"), sandbox_.extracts() + "/ExpDatasVPN.xml");
+  fs::copy_file(CaseFile("dealer-csv-four-profiles", "ExpDatasAxeCibles.xml"),
+                sandbox_.extracts() + "/ExpDatasAxeCibles.xml");
   const std::string env = "env PATH=/usr/bin:/bin:$PATH SharedTemp='" + sandbox_.work() + "' TARVELON_HOME='" +
                           sandbox_.program() + "' TARVELON_DRIVE_C='" + sandbox_.drive() +
                           "' TARVELON_NOW='2017-02-14 10:00:00' " + TARVELON_CLI;
   std::string out;
   ASSERT_EQ(RunCommand("(" + env + " AUTOSCOUT24 >/dev/null 2>&1; echo a$? ) & (" + env +
-                           " VPN >/dev/null 2>&1; echo v$? ) & wait",
+                           " AXECIBLES >/dev/null 2>&1; echo x$? ) & wait",
                        &out),
             0);
   EXPECT_NE(out.find("a0"), std::string::npos) << out;
-  EXPECT_NE(out.find("v0"), std::string::npos) << out;
+  EXPECT_NE(out.find("x0"), std::string::npos) << out;
   EXPECT_EQ(Query("SELECT option, outcome, (SELECT COUNT(*) FROM deliveries d WHERE d.run_id = r.id AND d.ok = 1)"
                   " FROM runs r ORDER BY option"),
-            "AUTOSCOUT24|finished|1\nVPN|finished|1\n");
+            "AUTOSCOUT24|finished|1\nAXECIBLES|finished|1\n");
 }
 
 TEST_F(RunJournalTest, AJournalThatCannotBeWrittenNeverStopsTheExport) {

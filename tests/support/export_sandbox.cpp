@@ -45,14 +45,14 @@ void ExportSandbox::AddPhoto(const std::string& name, bool withThumbnail, int wi
     throw std::runtime_error("cannot make thumbnail of " + file);
 }
 
-ExportResult ExportSandbox::Run(const std::string& option) const { return Run(std::vector<std::string>{option}); }
+ExportResult ExportSandbox::Run(const std::string& option) const { return RunArguments({option}); }
 
-ExportResult ExportSandbox::Run(const std::vector<std::string>& args) const {
+ExportResult ExportSandbox::RunArguments(const std::vector<std::string>& arguments) const {
   const std::string env = "env PATH=/usr/bin:/bin:$PATH SharedTemp='" + work() + "' TARVELON_HOME='" + program() +
                           "' TARVELON_DRIVE_C='" + drive() + "' TARVELON_NOW='" + now_ + "' ";
-  std::string command = env + TARVELON_CLI;
-  for (const std::string& arg : args) command += " '" + arg + "'";
   ExportResult result;
+  std::string command = env + TARVELON_CLI;
+  for (const std::string& argument : arguments) command += " '" + argument + "'";
   result.exitCode = RunCommand(command + " 2>&1", &result.output);
   return result;
 }

@@ -35,8 +35,8 @@ class ExportSandbox {
   void AddPhoto(const std::string& name, bool withThumbnail = true, int width = 640, int height = 480);
 
   ExportResult Run(const std::string& option) const;
-  // The command line with several arguments (each passed as one word).
-  ExportResult Run(const std::vector<std::string>& args) const;
+  // The binary with several arguments ("--check", "leboncoin").
+  ExportResult RunArguments(const std::vector<std::string>& arguments) const;
   // The clock of the following runs ("yyyy-mm-dd hh:mm:ss").
   void SetNow(const std::string& now) { now_ = now; }
 

@@ -83,4 +83,12 @@ void RunAnnonceExport(RunState& state, const std::string&) {
   exporter.Run(state);
 }
 
+SettingsUse AnnonceSettingsUse() {
+  SettingsUse use;
+  use.targetKeys = {"TestFTPPictlore"};
+  use.clientKeys = ClientSectionKeys();
+  use.clientFtp = true;
+  return use;
+}
+
 }  // namespace tarvelon

@@ -4,6 +4,7 @@
 // photo links), cleaned, saved as the prepared extract and handed to the
 // client file builder. Feeds built on it (ParuVendu, Vivacar) override the
 // hooks where they differ.
+#include "app/dispatch.h"
 #include <memory>
 #include <string>
 
@@ -50,5 +51,7 @@ std::string EditPreparedText(std::string text, int photoSlots);
 
 // Entry of the four option keys.
 void RunAnnonceExport(RunState& state, const std::string& argument);
+
+SettingsUse AnnonceSettingsUse();
 
 }  // namespace tarvelon

@@ -159,4 +159,10 @@ void BuildClientFiles(RunState& state, IXMLCursor& prepared, const std::string& 
   builder.Build(prepared, preparedText, preparedPath);
 }
 
+const std::vector<std::string>& ClientSectionKeys() {
+  static const std::vector<std::string> keys = {"ServeurFTP", "User",          "PassWord", "PathFTP",
+                                                "FileResult", "FileResultZip", "InfoVille"};
+  return keys;
+}
+
 }  // namespace tarvelon

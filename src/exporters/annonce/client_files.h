@@ -87,4 +87,7 @@ std::string RenameCityElement(const std::string& text, const std::string& name);
 std::string ClientSummary(const ClientEntry& client);
 std::string TotalSummary(const ClientFileTotals& totals);
 
+// The keys ReadClientSection reads from a client section.
+const std::vector<std::string>& ClientSectionKeys();
+
 }  // namespace tarvelon

@@ -95,4 +95,11 @@ void AnnoncesJaunesExporter::WriteOutput(RunState& state) {
 // The shared work folder holds other targets' files: the archive gets the undated CSV alone.
 std::string AnnoncesJaunesExporter::ZipEntry(const RunState& state) const { return UndatedCsvPath(state.clientId); }
 
+SettingsUse AnnoncesJaunesSettingsUse() {
+  SettingsUse use;
+  use.targetKeys = FrameTargetKeys({"idClient"});
+  use.targetFtp = true;
+  return use;
+}
+
 }  // namespace tarvelon

@@ -2,6 +2,7 @@
 // ANNONCESJAUNES: the quoted dealer file with the partner's 115 columns,
 // named by the partner's client number, zipped and sent by FTP. The row
 // pieces are the dealer feed's.
+#include "app/dispatch.h"
 #include <string>
 #include <vector>
 
@@ -35,5 +36,7 @@ class AnnoncesJaunesExporter : public ExporterFrame {
  private:
   QuotedCsvText text_;
 };
+
+SettingsUse AnnoncesJaunesSettingsUse();
 
 }  // namespace tarvelon

@@ -75,4 +75,11 @@ void RunAutoReflexExport(RunState& state, const std::string& optionKey) {
   state.finishedFlag = true;
 }
 
+SettingsUse AutoReflexSettingsUse() {
+  SettingsUse use;
+  use.targetKeys = FrameTargetKeys({"FlgInfoEquip"});
+  use.targetFtp = true;
+  return use;
+}
+
 }  // namespace tarvelon

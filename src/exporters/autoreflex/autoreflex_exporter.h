@@ -4,6 +4,7 @@
 // contacts, up to six photo links and, when asked, equipment labels; the
 // internal sections and site codes removed. No archive: the XML file itself
 // is sent, in UTF-8 without an encoding declaration.
+#include "app/dispatch.h"
 #include <string>
 
 #include "app/run_state.h"
@@ -15,5 +16,7 @@ void RunAutoReflexExport(RunState& state, const std::string& optionKey);
 
 // The text edits from the serialized document to the delivered layout.
 std::string EditAutoReflexText(std::string text);
+
+SettingsUse AutoReflexSettingsUse();
 
 }  // namespace tarvelon

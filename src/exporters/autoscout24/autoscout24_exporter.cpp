@@ -92,4 +92,11 @@ void AutoScout24Exporter::WriteOutput(RunState& state) {
   WriteAnsiStringToFile(state, lines_, state.outputFolder + "\\" + state.clientId + ".csv");
 }
 
+SettingsUse AutoScout24SettingsUse() {
+  SettingsUse use;
+  use.targetKeys = FrameTargetKeys({"idClient"});
+  use.targetFtp = true;
+  return use;
+}
+
 }  // namespace tarvelon

@@ -1,6 +1,7 @@
 #pragma once
 // AutoScout24 and VPN: one semicolon line per vehicle, the photos copied under
 // the ad reference, all zipped and sent by FTP.
+#include "app/dispatch.h"
 #include <string>
 #include <vector>
 
@@ -35,5 +36,7 @@ class AutoScout24Exporter : public ExporterFrame {
   bool IsVpn(const RunState& state) const { return state.exportOption == "VPN"; }
   std::string lines_;
 };
+
+SettingsUse AutoScout24SettingsUse();
 
 }  // namespace tarvelon

@@ -146,4 +146,12 @@ std::string DealerCsvExporter::FinalLine(const RunState& state, const std::strin
 
 void RunDealerCsvExport(RunState& state) { DealerCsvExporter(DealerCsvProfileOf(state.exportOption)).Run(state); }
 
+SettingsUse DealerCsvSettingsUse(const std::string& optionKey) {
+  const DealerCsvProfile& profile = DealerCsvProfileOf(optionKey);
+  SettingsUse use;
+  use.targetKeys = profile.readsPort ? FrameTargetKeys({"NumPort"}) : FrameTargetKeys();
+  use.targetFtp = profile.delivery == DeliveryKind::Ftp;
+  return use;
+}
+
 }  // namespace tarvelon

@@ -2,6 +2,7 @@
 // AXECIBLES, FVA, BUSINESSAPTITUDE, BRELO: one quoted row per vehicle under a
 // header of labels, written dated and undated to WorkDir + "Tarvelon\",
 // zipped where the profile says, sent by FTP or by the operator's script.
+#include "app/dispatch.h"
 #include <string>
 
 #include "exporters/dealer_csv/dealer_csv_profile.h"
@@ -53,5 +54,8 @@ class DealerCsvExporter : public ExporterFrame {
 };
 
 void RunDealerCsvExport(RunState& state);
+
+// The profile decides the port key and whether the file goes by FTP or by the operator script.
+SettingsUse DealerCsvSettingsUse(const std::string& optionKey);
 
 }  // namespace tarvelon

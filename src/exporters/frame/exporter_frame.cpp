@@ -120,4 +120,10 @@ void ExporterFrame::Finish(RunState& state) {
   state.LogLine(FinalLine(state, status));
 }
 
+std::vector<std::string> FrameTargetKeys(std::vector<std::string> own) {
+  std::vector<std::string> keys = {"ServeurFTP", "User", "PassWord", "PathFTP", "TestFTPPictlore"};
+  keys.insert(keys.end(), own.begin(), own.end());
+  return keys;
+}
+
 }  // namespace tarvelon

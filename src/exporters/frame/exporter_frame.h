@@ -91,4 +91,8 @@ class ExporterFrame {
   IXMLCursor extract_;  // the loaded stock extract (whole document)
 };
 
+// The target-section keys every frame exporter reads (the delivery account
+// and "TestFTPPictlore"), followed by the exporter's own.
+std::vector<std::string> FrameTargetKeys(std::vector<std::string> own = {});
+
 }  // namespace tarvelon

@@ -140,4 +140,11 @@ void LArgusExporter::Finish(RunState& state) {
                 state.resultSuffix);
 }
 
+SettingsUse LArgusSettingsUse() {
+  SettingsUse use;
+  use.targetKeys = FrameTargetKeys();
+  use.targetFtp = true;
+  return use;
+}
+
 }  // namespace tarvelon

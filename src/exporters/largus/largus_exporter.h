@@ -1,6 +1,7 @@
 #pragma once
 // LArgus: one file of quoted semicolon lines per dealer client, in the
 // partner's own codes, each file sent by FTP.
+#include "app/dispatch.h"
 #include <map>
 #include <string>
 #include <vector>
@@ -40,5 +41,7 @@ class LArgusExporter : public ExporterFrame {
   // system ignores case), in name order.
   std::map<std::string, std::string> written_;
 };
+
+SettingsUse LArgusSettingsUse();
 
 }  // namespace tarvelon

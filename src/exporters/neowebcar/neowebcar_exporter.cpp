@@ -150,4 +150,12 @@ void NeoWebCarExporter::Finish(RunState& state) {
   SendMail(state, kNeoWebCarExportAddress + FileNameOf(outputPath_), state.resultSuffix);
 }
 
+SettingsUse NeoWebCarSettingsUse() {
+  SettingsUse use;
+  use.targetKeys = FrameTargetKeys({"TestSend", "idClient"});
+  use.targetFtp = true;
+  use.mail = true;
+  return use;
+}
+
 }  // namespace tarvelon

@@ -1,6 +1,7 @@
 #pragma once
 // NeoWebCar: a semicolon file with a header line, its photos as web links,
 // placed on the group's web server by FTP and announced by e-mail.
+#include "app/dispatch.h"
 #include <string>
 #include <vector>
 
@@ -46,5 +47,7 @@ class NeoWebCarExporter : public ExporterFrame {
 
 // The public address of the export folder on the group's web server.
 extern const char* const kNeoWebCarExportAddress;
+
+SettingsUse NeoWebCarSettingsUse();
 
 }  // namespace tarvelon

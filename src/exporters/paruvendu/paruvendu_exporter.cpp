@@ -11,4 +11,6 @@ void RunParuVenduExport(RunState& state, const std::string&) {
   exporter.Run(state);
 }
 
+SettingsUse ParuVenduSettingsUse() { return AnnonceSettingsUse(); }
+
 }  // namespace tarvelon

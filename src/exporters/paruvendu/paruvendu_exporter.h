@@ -4,6 +4,7 @@
 // the 72 equipment elements in lower case, the comment) and an OFFRE block
 // (guarantee, price); the client files carry lower-case element names and
 // the result file itself is sent, not its archive.
+#include "app/dispatch.h"
 #include <memory>
 #include <string>
 
@@ -35,5 +36,7 @@ class ParuVenduClientFiles : public ClientFileBuilder {
 std::string LowerTag(const std::string& text, const std::string& name);
 
 void RunParuVenduExport(RunState& state, const std::string& argument);
+
+SettingsUse ParuVenduSettingsUse();
 
 }  // namespace tarvelon

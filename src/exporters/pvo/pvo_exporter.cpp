@@ -68,4 +68,11 @@ void PvoExporter::WriteOutput(RunState& state) {
 
 std::string PvoExporter::ZipEntry(const RunState& state) const { return WorkDir() + state.clientId + ".txt"; }
 
+SettingsUse PvoSettingsUse() {
+  SettingsUse use;
+  use.targetKeys = FrameTargetKeys({"idClient"});
+  use.targetFtp = true;
+  return use;
+}
+
 }  // namespace tarvelon

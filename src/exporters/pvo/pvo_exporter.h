@@ -3,6 +3,7 @@
 // a tab-separated file of 167 fields per vehicle; the client (read from the
 // first vehicle) names the file, selects the vehicles and may have its own
 // FTP account.
+#include "app/dispatch.h"
 #include <string>
 #include <vector>
 
@@ -44,5 +45,7 @@ class PvoExporter : public ExporterFrame {
   PvoClient client_;
   std::string lines_;
 };
+
+SettingsUse PvoSettingsUse();
 
 }  // namespace tarvelon

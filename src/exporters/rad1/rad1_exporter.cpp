@@ -174,4 +174,11 @@ void RunRad1Export(RunState& state, const std::string& feedName) {
   state.finishedFlag = true;
 }
 
+SettingsUse Rad1SettingsUse(const std::string& feedName) {
+  SettingsUse use;
+  use.targetKeys = AnsiUpper(feedName) == "RAD1" ? FrameTargetKeys({"PasswordLetter", "PasswordSuffix"}) : FrameTargetKeys();
+  use.targetFtp = true;
+  return use;
+}
+
 }  // namespace tarvelon

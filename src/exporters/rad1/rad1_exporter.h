@@ -4,6 +4,7 @@
 // photo links in two series, the working sections and elements removed and
 // the elements renamed by text edits; saved in ISO-8859-15, zipped alone and
 // sent by FTP when a user is set.
+#include "app/dispatch.h"
 #include <string>
 
 #include "app/run_state.h"
@@ -38,5 +39,8 @@ std::string Rad1AdText(const Rad1AdInputs& in);
 
 // The text edits from the serialized document to the delivered layout.
 std::string EditRad1Text(std::string text, bool rad1);
+
+// RAD1 also reads the two parts of the partner password; InfoPress does not.
+SettingsUse Rad1SettingsUse(const std::string& feedName);
 
 }  // namespace tarvelon

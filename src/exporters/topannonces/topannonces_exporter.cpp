@@ -115,4 +115,11 @@ void RunTopAnnoncesExport(RunState& state, const std::string&) {
   state.finishedFlag = true;
 }
 
+SettingsUse TopAnnoncesSettingsUse() {
+  SettingsUse use;
+  use.targetKeys = FrameTargetKeys({"CodeClient"});
+  use.targetFtp = true;
+  return use;
+}
+
 }  // namespace tarvelon

@@ -5,6 +5,7 @@
 // reshaped by text edits into a "listepa" of "annonce" elements with their
 // "liste_photos"; saved in ISO-8859-15 under the partner's client number,
 // zipped alone and sent by FTP.
+#include "app/dispatch.h"
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,5 +44,7 @@ std::string InformationCodes(const std::string& information, const std::string& 
 // The photo list edits, then the edits to the delivered layout.
 std::string EditTopAnnoncesPhotoText(std::string text);
 std::string EditTopAnnoncesText(std::string text);
+
+SettingsUse TopAnnoncesSettingsUse();
 
 }  // namespace tarvelon

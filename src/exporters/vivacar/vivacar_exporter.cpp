@@ -57,4 +57,12 @@ void RunVivacarExport(RunState& state, const std::string&) {
   exporter.Run(state);
 }
 
+SettingsUse VivacarSettingsUse() {
+  SettingsUse use;
+  use.targetKeys = {"TestFTPPictlore", "Code", "UrlImport"};
+  use.clientKeys = ClientSectionKeys();
+  use.vivacarPost = true;
+  return use;
+}
+
 }  // namespace tarvelon

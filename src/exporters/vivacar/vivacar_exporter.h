@@ -4,6 +4,7 @@
 // folder and handed to the operator's Opt2Vivafi.bat by the generated
 // Opt2VivafiAll.bat; the archive is made but not sent. The posting of the
 // drop folder to the import service is separate (transfer/http_post.h).
+#include "app/dispatch.h"
 #include <memory>
 #include <string>
 #include <vector>
@@ -60,5 +61,8 @@ std::string VivacarBatchHeader();
 std::string VivacarBatchLine(const std::string& jsonFileName);
 
 void RunVivacarExport(RunState& state, const std::string& argument);
+
+// The client files travel through the drop folder; the posts go to the import service.
+SettingsUse VivacarSettingsUse();
 
 }  // namespace tarvelon
