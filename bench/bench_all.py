@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Times every export on grown demo extracts against the parse floor.
 
-usage: bench_all.py BUILD_DIR [--sizes 1000,10000] [--large] [--keys K1,K2] [--markdown FILE]
+usage: bench_all.py BUILD_DIR [--sizes 1000,10000] [--large] [--keys K1,K2] [--no-image-server] [--markdown FILE]
 
 For each size, every demo extract is grown to that many vehicles (10 photo
 links each, bench/scale_extract.py) and every photo is laid out in the photo
@@ -14,6 +14,8 @@ Per export: wall time, peak memory (/usr/bin/time -v), and the ratio to
 AUTOSCOUT24 the standard tools doing the same work (xmllint, copying the
 photos, `zip -9` of the copies) are timed too. --large adds 100 000 vehicles
 for AUTOSCOUT24 and LEBONCOIN. --markdown writes the table to FILE.
+--no-image-server points the image server at a closed port, which leaves
+the exports' own work without the per-photo round trips.
 """
 import argparse
 import os
@@ -58,11 +60,13 @@ def free_port():
         return s.getsockname()[1]
 
 
-def settings(ftp_port):
+def settings(ftp_port, image_server=True):
     with open(os.path.join(ROOT, "demo/Tarvelon.ini"), encoding="utf-8") as source:
         text = source.read()
     text = text.replace("@PORT@", str(ftp_port)).replace("@SMTP_PORT@", str(free_port()))
     text = text.replace("@HTTPPORT@", str(free_port()))
+    if not image_server:  # a closed port: one refused connection, then the run goes on without it
+        text = re.sub(r"(?ms)(^\[Pictlore\]\n.*?^ServeurFTP=)[^\n]*", r"\g<1>127.0.0.1:%d" % free_port(), text)
     text = re.sub(r"(?m)^NoFTP=.*$", "NoFTP=1", text)
     text = re.sub(r"(?m)^NoTAG=.*$", "NoTAG=1", text)
     text = re.sub(r"(?m)^Debug=.*$", "Debug=0", text)
@@ -162,14 +166,14 @@ def standard_tools(work, extract, store):
     return elapsed
 
 
-def bench_size(binary, work, vehicles, keys, names, rows):
+def bench_size(binary, work, vehicles, keys, names, rows, image_server):
     drive, extracts, store = lay_out(work, vehicles, keys, names)
     home = os.path.join(work, "program")
     os.makedirs(home, exist_ok=True)
     server = FtpServer(work)
     try:
         with open(os.path.join(home, "Tarvelon.ini"), "wb") as ini:
-            ini.write(settings(server.port))
+            ini.write(settings(server.port, image_server))
         env = dict(os.environ, TARVELON_DRIVE_C=drive, TARVELON_HOME=home, SharedTemp="c:\\SharedTemp",
                    PATH="/usr/bin:" + os.environ.get("PATH", ""))
         for key in keys:
@@ -212,6 +216,8 @@ def main():
     parser.add_argument("--large", action="store_true")
     parser.add_argument("--keys", default=",".join(KEYS))
     parser.add_argument("--markdown")
+    parser.add_argument("--no-image-server", action="store_true",
+                        help="the image server unreachable: the exports' own work, without its round trips")
     args = parser.parse_args()
     binary = os.path.join(os.path.abspath(args.build), "tarvelon")
     names = extract_names()
@@ -224,7 +230,7 @@ def main():
     for vehicles, size_keys in plan:
         work = tempfile.mkdtemp(prefix="tarvelon-bench-")
         try:
-            bench_size(binary, work, vehicles, size_keys, names, rows)
+            bench_size(binary, work, vehicles, size_keys, names, rows, not args.no_image_server)
         finally:
             if not os.environ.get("BENCH_KEEP"):
                 shutil.rmtree(work)
