@@ -133,9 +133,12 @@ def lay_out(work, vehicles, keys, names):
     server = os.path.join(work, "ftp/www/pictlore")
     for folder in {os.path.dirname(name) for name in photos}:
         os.makedirs(os.path.join(server, folder), exist_ok=True)
+    # The server refuses links that lead out of its root: they lead to a copy inside it.
+    served_sample = os.path.join(work, "ftp/sample.jpg")
+    shutil.copyfile(sample, served_sample)
     for name in photos:
         for suffix in (".jpg", "m.jpg"):
-            os.link(sample, os.path.join(server, name + suffix))  # the server refuses links out of its root
+            os.symlink(served_sample, os.path.join(server, name + suffix))
     # The operators' transfer scripts of BUSINESSAPTITUDE and BRELO, as in the demo.
     with open(os.path.join(ROOT, "demo/WinSFTP.bat.in")) as source:
         script = source.read()
