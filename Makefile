@@ -28,7 +28,7 @@ demo: build
 	demo/run_demo.sh $(BUILD)
 
 bench: build
-	bench/run_bench.sh $(BUILD)
+	bench/run_bench.sh $(BUILD) $(BENCH_ARGS)
 
 clean:
 	rm -rf $(BUILD)

@@ -31,7 +31,8 @@ void AnnonceExporter::Run(RunState& state) {
   RemoveWorkingSections(state, base + "B.xml");
 
   const std::string prepared = base + ".xml";
-  document_.Save(prepared);
+  // The prepared file is written once the reload below has settled the text:
+  // a save before it would be overwritten unread.
   std::string text = document_.GetXML();
   document_.LoadXML(text);
   document_.Save(prepared);

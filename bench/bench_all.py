@@ -1,0 +1,261 @@
+#!/usr/bin/env python3
+"""Times every export on grown demo extracts against the parse floor.
+
+usage: bench_all.py BUILD_DIR [--sizes 1000[,10000]] [--large] [--keys K1,K2] [--no-image-server] [--markdown FILE]
+
+For each size, every demo extract is grown to that many vehicles (10 photo
+links each, bench/scale_extract.py) and every photo is laid out in the photo
+store (links to one sample picture). The settings are the demo's with
+NoFTP=1 and NoTAG=1; a loopback FTP server stands in for every server, so a
+feed that asks the image server anyway is measured with it, and its command
+log shows the control connections and MDTM commands of each export.
+Per export: wall time, peak memory (/usr/bin/time -v), and the ratio to
+`xmllint --noout` on the same extract, measured in the same run. For
+AUTOSCOUT24 the standard tools doing the same work (xmllint, copying the
+photos, `zip -9` of the copies) are timed too. --large adds 100 000 vehicles
+for AUTOSCOUT24 and LEBONCOIN. --markdown writes the table into FILE, between its bench table markers.
+--no-image-server points the image server at a closed port, which leaves
+the exports' own work without the per-photo round trips.
+"""
+import argparse
+import os
+import re
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(HERE)
+KEYS = ["AUTOSCOUT24", "VPN", "LEBONCOIN", "SITAUTOPRO", "HEYCAR", "GMBFI", "NEOWEBCAR", "LARGUS", "PVO",
+        "AXECIBLES", "FVA", "BUSINESSAPTITUDE", "BRELO", "ANNONCESJAUNES", "RAD1", "INFOPRESS", "TOPANNONCES",
+        "AUTOREFLEX", "PARUVENDU", "VIVACAR"]
+# The annonce keys without a demo extract of their own read LEBONCOIN's shape.
+BORROWED = {"SITAUTOPRO": "LEBONCOIN", "HEYCAR": "LEBONCOIN", "GMBFI": "LEBONCOIN"}
+LARGE_KEYS = ["AUTOSCOUT24", "LEBONCOIN"]
+
+
+def extract_names():
+    with open(os.path.join(ROOT, "src/stock/extract.cpp")) as source:
+        return dict(re.findall(r'\{"([A-Z0-9]+)", "(ExpDatas[^"]+)"\}', source.read()))
+
+
+def timed(argv, env=None, cwd=None):
+    """Wall seconds and peak resident kB of one command, which must succeed."""
+    start = time.monotonic()
+    result = subprocess.run(["/usr/bin/time", "-f", "peak-kb %M"] + argv, env=env, cwd=cwd,
+                            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    elapsed = time.monotonic() - start
+    err = result.stderr.decode("cp1252", errors="replace")
+    if result.returncode != 0:
+        raise RuntimeError("%s exit %d: %s" % (argv[0], result.returncode, err.strip()[-400:]))
+    return elapsed, int(re.findall(r"peak-kb (\d+)", err)[-1])
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def settings(ftp_port, image_server=True):
+    with open(os.path.join(ROOT, "demo/Tarvelon.ini"), encoding="utf-8") as source:
+        text = source.read()
+    text = text.replace("@PORT@", str(ftp_port)).replace("@SMTP_PORT@", str(free_port()))
+    text = text.replace("@HTTPPORT@", str(free_port()))
+    if not image_server:  # a closed port: one refused connection, then the run goes on without it
+        text = re.sub(r"(?ms)(^\[Pictlore\]\n.*?^ServeurFTP=)[^\n]*", r"\g<1>127.0.0.1:%d" % free_port(), text)
+    text = re.sub(r"(?m)^NoFTP=.*$", "NoFTP=1", text)
+    text = re.sub(r"(?m)^NoTAG=.*$", "NoTAG=1", text)
+    text = re.sub(r"(?m)^Debug=.*$", "Debug=0", text)
+    blocks = re.findall(r"(?ms)^(\[LEBONCOIN(?:-\d+)?\]\n.*?)(?=^\[|\Z)", text)
+    for key in BORROWED:
+        text += "\n" + "".join(b.replace("[LEBONCOIN", "[" + key) for b in blocks)
+    return text.replace("\n", "\r\n").encode("cp1252")
+
+
+class FtpServer:
+    def __init__(self, work):
+        self.root = os.path.join(work, "ftp")
+        self.log = os.path.join(work, "ftp-server.log")
+        for sub in ("www/pictlore", "portals"):
+            os.makedirs(os.path.join(self.root, sub), exist_ok=True)
+        port_file = os.path.join(work, "ftp.port")
+        self.process = subprocess.Popen(
+            ["/usr/bin/python3", os.path.join(ROOT, "tests/support/ftp_server.py"), "--host", "127.0.0.1", "--port", "0",
+             "--log", self.log, "--port-file", port_file, "--account", "kord", "kord-demo", self.root, "elradfmwMT"])
+        for _ in range(100):
+            if os.path.exists(port_file) and os.path.getsize(port_file):
+                break
+            time.sleep(0.1)
+        with open(port_file) as f:
+            self.port = int(f.read())
+
+    def commands(self):
+        with open(self.log, errors="replace") as f:
+            return f.read()
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait()
+
+
+def lay_out(work, vehicles, keys, names):
+    """The drive of one size: grown extracts, the photo store, the program folder."""
+    drive = os.path.join(work, "c")
+    data = os.path.join(drive, "projects/kord/data/Tarvelon")
+    store = os.path.join(drive, "projects/kord/images")
+    for folder in (data, store, os.path.join(drive, "SharedTemp")):
+        os.makedirs(folder, exist_ok=True)
+    extracts = {}
+    for key in keys:
+        target = os.path.join(data, names[key])
+        template = os.path.join(ROOT, "demo/stock", names[BORROWED.get(key, key)])
+        if not os.path.exists(target):
+            subprocess.run([sys.executable, os.path.join(HERE, "scale_extract.py"), template, target, str(vehicles)],
+                           check=True)
+        extracts[key] = target
+    sample = os.path.join(work, "sample.jpg")
+    subprocess.run(["/usr/bin/convert", "-size", "640x480", "gradient:", "-quality", "70", sample], check=True)
+    photos = set()
+    for path in set(extracts.values()):
+        with open(path, encoding="latin-1") as text:
+            photos.update(re.findall(r"<NomImage>([^<]+)</NomImage>", text.read()))
+    for name in photos:
+        base = os.path.join(store, name)
+        os.makedirs(os.path.dirname(base), exist_ok=True)
+        for suffix in (".jpg", "m.jpg"):
+            os.symlink(sample, base + suffix)
+    # The image server already holds every photo (the daily steady state): the
+    # feeds that ask it get one MDTM per photo and upload nothing.
+    server = os.path.join(work, "ftp/www/pictlore")
+    for folder in {os.path.dirname(name) for name in photos}:
+        os.makedirs(os.path.join(server, folder), exist_ok=True)
+    # The server refuses links that lead out of its root: they lead to a copy inside it.
+    served_sample = os.path.join(work, "ftp/sample.jpg")
+    shutil.copyfile(sample, served_sample)
+    for name in photos:
+        for suffix in (".jpg", "m.jpg"):
+            os.symlink(served_sample, os.path.join(server, name + suffix))
+    # The operators' transfer scripts of BUSINESSAPTITUDE and BRELO, as in the demo.
+    with open(os.path.join(ROOT, "demo/WinSFTP.bat.in")) as source:
+        script = source.read()
+    for name, base in (("BA", "vehicules"), ("BRELO", "Brelo")):
+        dest = os.path.join(work, "sent")
+        os.makedirs(dest, exist_ok=True)
+        text = script.replace("@FILE@", os.path.join(drive, "SharedTemp/Tarvelon", base + ".csv"))
+        text = text.replace("@DEST@", dest).replace("@LOG@", os.path.join(drive, "projects/kord/WinSFTP-%s.log" % name))
+        with open(os.path.join(drive, "projects/kord/WinSFTP-%s.bat" % name), "w") as out:
+            out.write(text)
+    return drive, extracts, store
+
+
+def standard_tools(work, extract, store):
+    """xmllint + copying the extract's photos + zip -9 of the copies: AUTOSCOUT24's work by plain tools."""
+    with open(extract, encoding="latin-1") as text:
+        photos = re.findall(r"<NomImage>([^<]+)</NomImage>", text.read())
+    copies = os.path.join(work, "copies")
+    start = time.monotonic()
+    subprocess.run(["xmllint", "--noout", extract], check=True)
+    os.makedirs(copies)
+    for i, name in enumerate(photos):
+        shutil.copyfile(os.path.join(store, name + ".jpg"), os.path.join(copies, "%d.jpg" % i))
+    subprocess.run(["zip", "-9", "-q", "-r", os.path.join(work, "copies.zip"), "."], cwd=copies, check=True)
+    elapsed = time.monotonic() - start
+    shutil.rmtree(copies)
+    os.remove(os.path.join(work, "copies.zip"))
+    return elapsed
+
+
+def bench_size(binary, work, vehicles, keys, names, rows, image_server):
+    drive, extracts, store = lay_out(work, vehicles, keys, names)
+    home = os.path.join(work, "program")
+    os.makedirs(home, exist_ok=True)
+    server = FtpServer(work)
+    try:
+        with open(os.path.join(home, "Tarvelon.ini"), "wb") as ini:
+            ini.write(settings(server.port, image_server))
+        env = dict(os.environ, TARVELON_DRIVE_C=drive, TARVELON_HOME=home, SharedTemp="c:\\SharedTemp",
+                   PATH="/usr/bin:" + os.environ.get("PATH", ""))
+        for key in keys:
+            lint, lint_kb = timed(["xmllint", "--noout", extracts[key]])
+            before = len(server.commands().splitlines())
+            try:
+                wall, peak_kb = timed([binary, key], env=env, cwd=work)
+                note = ""
+            except RuntimeError as failure:
+                wall, peak_kb, note = float("nan"), 0, "FAILED: " + str(failure).splitlines()[0][:80]
+            log = server.commands().splitlines()[before:]
+            logins = sum(1 for line in log if "<- USER" in line)
+            mdtm = sum(1 for line in log if "<- MDTM" in line)
+            tools = standard_tools(work, extracts[key], store) if key in ("AUTOSCOUT24", "VPN") else None
+            rows.append(dict(key=key, vehicles=vehicles, mb=os.path.getsize(extracts[key]) / 1e6, lint=lint,
+                             lint_kb=lint_kb, wall=wall, peak_kb=peak_kb, logins=logins, mdtm=mdtm, tools=tools,
+                             note=note))
+            print(row_text(rows[-1]), flush=True)
+            shutil.rmtree(os.path.join(drive, "SharedTemp"))
+            os.makedirs(os.path.join(drive, "SharedTemp"))
+    finally:
+        server.stop()
+
+
+HEADER = ("| export | vehicles | extract MB | xmllint s | export s | ratio | peak MB | xmllint peak MB "
+          "| FTP logins | MDTM | standard tools s | note |")
+
+
+def row_text(r):
+    tools = "%.2f (%.2f×)" % (r["tools"], r["wall"] / r["tools"]) if r["tools"] else ""
+    return "| %s | %d | %.1f | %.2f | %.2f | %.1f× | %d | %d | %d | %d | %s | %s |" % (
+        r["key"], r["vehicles"], r["mb"], r["lint"], r["wall"], r["wall"] / r["lint"], r["peak_kb"] // 1024,
+        r["lint_kb"] // 1024, r["logins"], r["mdtm"], tools, r["note"])
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("build")
+    # 10 000 vehicles take far longer than 10 minutes with the image server
+    # answering 200 000 MDTM per feed that asks it: on request only.
+    parser.add_argument("--sizes", default="1000")
+    parser.add_argument("--large", action="store_true")
+    parser.add_argument("--keys", default=",".join(KEYS))
+    parser.add_argument("--markdown")
+    parser.add_argument("--no-image-server", action="store_true",
+                        help="the image server unreachable: the exports' own work, without its round trips")
+    args = parser.parse_args()
+    binary = os.path.join(os.path.abspath(args.build), "tarvelon")
+    names = extract_names()
+    keys = args.keys.split(",")
+    plan = [(int(size), keys) for size in args.sizes.split(",")]
+    if args.large:
+        plan.append((100000, [k for k in LARGE_KEYS if k in keys]))
+    rows = []
+    print(HEADER)
+    for vehicles, size_keys in plan:
+        work = tempfile.mkdtemp(prefix="tarvelon-bench-")
+        try:
+            bench_size(binary, work, vehicles, size_keys, names, rows, not args.no_image_server)
+        finally:
+            if not os.environ.get("BENCH_KEEP"):
+                shutil.rmtree(work)
+    if args.markdown:
+        write_table(args.markdown, HEADER + "\n|" + "---|" * 12 + "\n" + "".join(row_text(r) + "\n" for r in rows))
+
+
+BEGIN, END = "<!-- bench table -->\n", "<!-- end of bench table -->\n"
+
+
+def write_table(path, table):
+    """Replaces the table between the two markers of FILE (the whole file when it has none)."""
+    text = open(path).read() if os.path.exists(path) else ""
+    if BEGIN in text and END in text:
+        text = text[:text.index(BEGIN) + len(BEGIN)] + table + text[text.index(END):]
+    else:
+        text = BEGIN + table + END
+    with open(path, "w") as out:
+        out.write(text)
+
+
+if __name__ == "__main__":
+    main()
