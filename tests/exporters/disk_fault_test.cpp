@@ -138,5 +138,24 @@ TEST_F(DiskFault, AReadOnlyWorkFolderKeepsThePreviousOutputs) {
   EXPECT_EQ(server_.CountCommands("STOR"), delivered);
 }
 
+// The tagged copy of a first photo is written into the photo store: a store
+// that is read only ends the run with the error naming that file, and
+// leaves the store as it was (no partial photo, no temporary).
+TEST_F(DiskFault, AReadOnlyPhotoStoreIsAClearErrorAndStaysAsItWas) {
+  const std::string store = sandbox_.photoStore();
+  if (::mount(store.c_str(), store.c_str(), nullptr, MS_BIND, nullptr) != 0) GTEST_SKIP() << "no bind mount here";
+  mounts_.push_back(store);
+  ASSERT_EQ(::mount(nullptr, store.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr), 0);
+  const auto before = Snapshot(store);
+
+  ExportResult run = sandbox_.Run("AUTOSCOUT24");
+  EXPECT_EQ(run.exitCode, 1) << run.output;
+  EXPECT_NE(run.output.find("c:\\projects\\kord\\images\\pel\\vo\\5001-dwa.jpg : Read-only file system"),
+            std::string::npos)
+      << run.output;
+  EXPECT_EQ(Snapshot(store), before);
+  EXPECT_EQ(server_.CountCommands("STOR 123456.zip"), 0);  // the archive was not delivered
+}
+
 }  // namespace
 }  // namespace tarvelon
