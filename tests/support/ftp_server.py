@@ -87,11 +87,12 @@ def main():
             FTPHandler.found_terminator(self)
 
         def pre_process_command(self, line, cmd, arg):
+            shown = line if cmd != "PASS" else "PASS ******"
             if self.stalled:
-                self.logline("<- %s (ignored, stalled)" % line)
+                self.logline("<- %s (ignored, stalled)" % shown)
                 return
             if cmd == stall_on:
-                self.logline("<- %s" % (line if cmd != "PASS" else "PASS ******"))
+                self.logline("<- %s" % shown)
                 self.stalled = True
                 return
             FTPHandler.pre_process_command(self, line, cmd, arg)
