@@ -59,6 +59,15 @@ ImageServerConnection& Connection(RunState& state) {
   return *state.imageServer;
 }
 
+// The outcome of one exchange. An exchange that failed and took the
+// connection with it (a reply that never came) pauses the connection like a
+// failed login: otherwise a server that accepts logins but stops answering
+// would cost a full time-out for every photo of the run.
+bool Exchanged(ImageServerConnection& c, bool ok) {
+  if (!ok && !c.session.Connected()) c.nextAttempt = Clock::now() + kRetryPause;
+  return ok;
+}
+
 // Connects when not connected; `labelSuffix` is appended to Label1 then.
 bool EnsureConnected(RunState& state, ImageServerConnection& c, const std::string& labelSuffix) {
   if (c.session.Connected()) return true;
@@ -82,14 +91,14 @@ bool EnsureConnected(RunState& state, ImageServerConnection& c, const std::strin
   c.serverPhotoFolder.clear();
   // The folder of every photo is absolute, so a root folder that cannot be
   // entered fails this call only.
-  return fields.folder.empty() || c.session.ChangeFolder("/" + fields.folder);
+  return fields.folder.empty() || Exchanged(c, c.session.ChangeFolder("/" + fields.folder));
 }
 
 bool EnterServerFolder(RunState& state, ImageServerConnection& c, const std::string& name) {
   std::string folder = "/" + state.window.imageServer().folder + "/" + FirstFolder(name) + "/" +
                        SecondFolder(name) + "/";
   if (folder == c.serverPhotoFolder) return true;
-  if (!c.session.ChangeFolder(folder)) return false;
+  if (!Exchanged(c, c.session.ChangeFolder(folder))) return false;
   c.serverPhotoFolder = folder;
   return true;
 }
@@ -120,7 +129,7 @@ bool PhotoOnServer(RunState& state, const std::string& name) {
   if (!EnsureConnected(state, c, " - on connection " + name) || !EnterServerFolder(state, c, name))
     return fallback;
   bool present = false;
-  if (!c.session.ModificationTime(ServerFileName(name), present)) return fallback;
+  if (!Exchanged(c, c.session.ModificationTime(ServerFileName(name), present))) return fallback;
   return state.testPhotoServer ? present : fallback;
 }
 
@@ -131,7 +140,7 @@ void UploadPhoto(RunState& state, const std::string& localFile, const std::strin
   if (!EnsureConnected(state, c, " - on connection")) return;
   state.window.SetLabel2(referencePath + " - on transfer");
   if (!EnterServerFolder(state, c, relative)) return;
-  c.session.Store(HostPath(localFile), FileNameOf(referencePath));
+  Exchanged(c, c.session.Store(HostPath(localFile), FileNameOf(referencePath)));
 }
 
 void RestorePhoto(RunState& state, const std::string& name) {
@@ -143,7 +152,7 @@ void RestorePhoto(RunState& state, const std::string& name) {
   CreateFolder(first);
   CreateFolder(first + "\\" + SecondFolder(name));
   if (!EnterServerFolder(state, c, name)) return;
-  c.session.Retrieve(ServerFileName(name), HostPath(LocalPath(state, name)));
+  Exchanged(c, c.session.Retrieve(ServerFileName(name), HostPath(LocalPath(state, name))));
 }
 
 }  // namespace tarvelon

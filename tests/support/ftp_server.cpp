@@ -50,6 +50,12 @@ void FtpServer::Start(const std::vector<FtpAccount>& accounts, const FtpServerOp
   if (options.idleTimeout > 0) args.insert(args.end(), {"--idle-timeout", std::to_string(options.idleTimeout)});
   if (options.dropUploadAfter >= 0)
     args.insert(args.end(), {"--drop-upload-after", std::to_string(options.dropUploadAfter)});
+  if (options.dropDownloadAfter >= 0)
+    args.insert(args.end(), {"--drop-download-after", std::to_string(options.dropDownloadAfter)});
+  if (options.busy) args.push_back("--busy");
+  if (options.refuseLogin) args.push_back("--refuse-login");
+  if (options.refuseData) args.push_back("--refuse-data");
+  if (!options.stallOn.empty()) args.insert(args.end(), {"--stall-on", options.stallOn});
 
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
@@ -108,6 +114,15 @@ int FtpServer::CountCommands(const std::string& verb) const {
   int count = 0;
   for (const auto& c : Commands())
     if (c == verb || c.rfind(verb + " ", 0) == 0) ++count;
+  return count;
+}
+
+int FtpServer::CountConnections() const {
+  int count = 0;
+  std::istringstream lines(LogText());
+  std::string line;
+  while (std::getline(lines, line))
+    if (line.find("] == CONNECTION") != std::string::npos) ++count;
   return count;
 }
 

@@ -24,6 +24,11 @@ struct FtpServerOptions {
   int port = 0;                 // 0: a free port; a port of a stopped server to start it again
   double idleTimeout = 0;       // > 0: an idle control connection is closed (421) after so many seconds
   long dropUploadAfter = -1;    // >= 0: every upload's data connection is dropped after so many bytes
+  long dropDownloadAfter = -1;  // >= 0: every download's data connection is dropped after so many bytes
+  bool busy = false;            // every connection is answered 421 and closed
+  bool refuseLogin = false;     // every password is answered 530
+  bool refuseData = false;      // every STOR and RETR is answered 425
+  std::string stallOn;          // a verb ("PASS", "MDTM"; "CONNECT": the greeting) from which on nothing is answered
 };
 
 class FtpServer {
@@ -50,6 +55,8 @@ class FtpServer {
   std::vector<std::string> Commands() const;
   // How many received commands start with the verb ("CWD", "USER", "MDTM").
   int CountCommands(const std::string& verb) const;
+  // How many control connections the server accepted.
+  int CountConnections() const;
   // Forgets what was logged so far (the next Commands() starts empty).
   void ClearLog();
 

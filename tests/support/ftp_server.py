@@ -7,9 +7,17 @@ library). The bound port is written to --port-file once the server listens.
 
 Accounts: --account USER PASSWORD HOME PERM (repeatable); PERM uses the
 library's letters ("elr" read only, "elradfmwMT" everything).
-Faults: --idle-timeout S closes an idle control connection with 421 after S
-seconds; --drop-upload-after N drops the data connection of every upload
-once N bytes have arrived.
+Every accepted control connection is logged as "<ip>:<port>-[] == CONNECTION".
+
+Faults, one per server run, chosen by the test:
+  --idle-timeout S        closes an idle control connection with 421 after S seconds
+  --drop-upload-after N   drops the data connection of every upload once N bytes arrived (426)
+  --drop-download-after N drops the data connection of every download after N bytes sent (426)
+  --busy                  answers 421 on connect and closes
+  --refuse-login          answers 530 to every password, right or wrong
+  --refuse-data           answers 425 to every STOR and RETR (no data connection)
+  --stall-on VERB         from the command VERB on (CONNECT: from the connection on)
+                          answers nothing and ignores every later command
 """
 import argparse
 import logging
@@ -31,6 +39,11 @@ def main():
                         metavar=("USER", "PASSWORD", "HOME", "PERM"))
     parser.add_argument("--idle-timeout", type=float, default=0)
     parser.add_argument("--drop-upload-after", type=int, default=-1)
+    parser.add_argument("--drop-download-after", type=int, default=-1)
+    parser.add_argument("--busy", action="store_true")
+    parser.add_argument("--refuse-login", action="store_true")
+    parser.add_argument("--refuse-data", action="store_true")
+    parser.add_argument("--stall-on", default="")
     args = parser.parse_args()
 
     logger = logging.getLogger("pyftpdlib")
@@ -45,19 +58,62 @@ def main():
         authorizer.add_user(user, password, home, perm=perm)
 
     idle_timeout = args.idle_timeout
+    stall_on = args.stall_on.upper()
 
     class Handler(FTPHandler):
+        stalled = False
+
         # The library's own idle timer is not re-armed reliably after a
         # command; this one checks the time of the last command instead.
         def handle(self):
+            self.log_prefix_line("== CONNECTION")
+            if args.busy:
+                self.respond("421 Too many connections. Service temporarily unavailable.")
+                self.close_when_done()
+                return
+            if stall_on == "CONNECT":
+                self.stalled = True
+                return
             FTPHandler.handle(self)
             if idle_timeout > 0:
                 self._last_command = time.monotonic()
                 self._idle_check = self.ioloop.call_every(0.05, self._check_idle)
 
+        def log_prefix_line(self, text):
+            logger.info("%s:%s-[] %s" % (self.remote_ip, self.remote_port, text))
+
         def found_terminator(self):
             self._last_command = time.monotonic()
             FTPHandler.found_terminator(self)
+
+        def pre_process_command(self, line, cmd, arg):
+            shown = line if cmd != "PASS" else "PASS ******"
+            if self.stalled:
+                self.logline("<- %s (ignored, stalled)" % shown)
+                return
+            if cmd == stall_on:
+                self.logline("<- %s" % shown)
+                self.stalled = True
+                return
+            FTPHandler.pre_process_command(self, line, cmd, arg)
+
+        def ftp_PASS(self, line):
+            if args.refuse_login:
+                self.respond("530 Authentication failed.")
+                return
+            FTPHandler.ftp_PASS(self, line)
+
+        def ftp_STOR(self, file, mode="w"):
+            if args.refuse_data:
+                self.respond("425 Can't open data connection.")
+                return
+            return FTPHandler.ftp_STOR(self, file, mode)
+
+        def ftp_RETR(self, file):
+            if args.refuse_data:
+                self.respond("425 Can't open data connection.")
+                return
+            return FTPHandler.ftp_RETR(self, file)
 
         def _check_idle(self):
             if self.data_channel is None and time.monotonic() - self._last_command > idle_timeout:
@@ -87,6 +143,20 @@ def main():
             handle_read_event = handle_read
 
         Handler.dtp_handler = DroppingDTP
+
+    if args.drop_download_after >= 0:
+        sent_limit = args.drop_download_after
+
+        class DroppingSendDTP(DTPHandler):
+            def send(self, data):
+                result = DTPHandler.send(self, data)
+                if not self.receive and self.tot_bytes_sent >= sent_limit and not self._closed:
+                    self._resp = ("426 Connection closed; transfer aborted.", logger.warning)
+                    self.close()
+                return result
+
+        Handler.dtp_handler = DroppingSendDTP
+        Handler.use_sendfile = False  # every byte goes through send()
 
     server = FTPServer((args.host, args.port), Handler)
     port = server.socket.getsockname()[1]

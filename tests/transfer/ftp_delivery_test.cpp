@@ -30,7 +30,7 @@ class FtpDeliveryTest : public ::testing::Test {
       std::filesystem::create_directories(root_ / folder);
     Settings("[Options]\n");
     state_.exportOption = "LEBONCOIN";
-    payload_ = std::string("PK\x03\x04 binary \r\n\0\xff", 18) + std::string(300000, 'z');
+    payload_ = std::string("PK\x03\x04 binary \r\n\0\xff", 16) + std::string(300000, 'z');
     WriteHostFile(local_ / "Export.zip", payload_);
   }
   void TearDown() override {

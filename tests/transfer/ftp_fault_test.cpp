@@ -1,0 +1,123 @@
+// A target's FTP server that misbehaves: each fault gives its status text,
+// costs at most one connection attempt per delivery, never reports a file
+// that did not arrive whole as delivered, and leaves the run able to go on.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iostream>
+
+#include "app/run_state.h"
+#include "support/ftp_server.h"
+#include "support/temp_folder.h"
+#include "transfer/ftp_delivery.h"
+
+namespace tarvelon {
+namespace {
+
+using testing::FtpAccount;
+using testing::FtpServer;
+using testing::FtpServerOptions;
+using testing::ReadHostFile;
+using testing::ScopedEnv;
+using testing::TempFolder;
+using testing::WriteHostFile;
+
+class FtpFaultTest : public ::testing::Test {
+ protected:
+  FtpFaultTest() : shared_("SharedTemp", work_.path().c_str()) {
+    std::filesystem::create_directories(root_ / "export");
+    WriteHostFile(program_ / "Tarvelon.ini", "[Options]\nDebug=0\n");
+    state_.config = IniFile(program_ / "Tarvelon.ini");
+    state_.exportOption = "LEBONCOIN";
+    payload_ = std::string(200000, 'x');
+    WriteHostFile(local_ / "Export.zip", payload_);
+  }
+  void TearDown() override {
+    server_.Stop();
+    if (HasFailure())
+      for (const auto& line : state_.window.memo()) std::cerr << "  memo: " << line << "\n";
+  }
+  void StartServer(const FtpServerOptions& options) {
+    server_.Start({FtpAccount{"alice", "secret", root_.path()}}, options);
+    state_.window.SetTarget({server_.address(), "alice", "secret", "export"});
+  }
+  std::string Deliver(bool keepOpen = true) { return DeliverFtp(state_, local_ / "Export.zip", keepOpen); }
+  // The run goes on: the same delivery to a sound server succeeds.
+  void ExpectTheNextDeliveryToASoundServerWorks() {
+    server_.Stop();
+    StartServer({});
+    EXPECT_EQ(Deliver(false), "Transfert FTP OK : ");
+    EXPECT_EQ(ReadHostFile(root_ / "export/Export.zip"), payload_);
+    ASSERT_FALSE(state_.deliveries.empty());
+    EXPECT_TRUE(state_.deliveries.back().ok);
+  }
+  void ExpectOnlyFailedDeliveries() {
+    ASSERT_FALSE(state_.deliveries.empty());
+    for (const auto& d : state_.deliveries) EXPECT_FALSE(d.ok) << d.status;
+    EXPECT_TRUE(state_.AnyDeliveryFailed());
+  }
+
+  TempFolder work_, program_, root_, local_;
+  ScopedEnv shared_;
+  FtpServer server_;
+  RunState state_;
+  std::string payload_;
+};
+
+TEST_F(FtpFaultTest, AServerAnswering421OnConnectIsAConnectionErrorTriedOncePerDelivery) {
+  StartServer({.busy = true});
+  EXPECT_EQ(Deliver(), "Transfert FTP : Erreur Connexion au serveur. ");
+  EXPECT_EQ(Deliver(), "Transfert FTP : Erreur Connexion au serveur. ");
+  EXPECT_EQ(server_.CountConnections(), 2);
+  EXPECT_EQ(server_.CountCommands("USER"), 0);
+  ExpectOnlyFailedDeliveries();
+  ExpectTheNextDeliveryToASoundServerWorks();
+}
+
+TEST_F(FtpFaultTest, ARefusedLoginIsAConnectionErrorWithOneLoginPerDelivery) {
+  StartServer({.refuseLogin = true});
+  EXPECT_EQ(Deliver(), "Transfert FTP : Erreur Connexion au serveur. ");
+  EXPECT_EQ(Deliver(), "Transfert FTP : Erreur Connexion au serveur. ");
+  EXPECT_EQ(server_.CountConnections(), 2);
+  EXPECT_EQ(server_.CountCommands("PASS"), 2);
+  EXPECT_EQ(server_.CountCommands("STOR"), 0);
+  ExpectOnlyFailedDeliveries();
+  ExpectTheNextDeliveryToASoundServerWorks();
+}
+
+TEST_F(FtpFaultTest, ARefusedDataConnectionIsATransferErrorAndTheConnectionStaysUsable) {
+  StartServer({.refuseData = true});
+  EXPECT_EQ(Deliver(), "Transfert FTP : Erreur lors du transfert. ");
+  EXPECT_EQ(Deliver(), "Transfert FTP : Erreur lors du transfert. ");
+  EXPECT_FALSE(std::filesystem::exists(root_ / "export/Export.zip"));
+  EXPECT_EQ(server_.CountCommands("STOR"), 2);
+  EXPECT_LE(server_.CountConnections(), 2);
+  ExpectOnlyFailedDeliveries();
+  ExpectTheNextDeliveryToASoundServerWorks();
+}
+
+TEST_F(FtpFaultTest, AnUploadDroppedMidwayIsNeverReportedAsDelivered) {
+  StartServer({.dropUploadAfter = 50000});
+  EXPECT_EQ(Deliver(false), "Transfert FTP : Erreur lors du transfert. ");
+  // The server kept what arrived; the run must not count it as delivered.
+  EXPECT_LT(std::filesystem::file_size(root_ / "export/Export.zip"), payload_.size());
+  EXPECT_EQ(server_.CountCommands("STOR"), 1);
+  EXPECT_EQ(server_.CountConnections(), 1);
+  ExpectOnlyFailedDeliveries();
+  ExpectTheNextDeliveryToASoundServerWorks();
+}
+
+TEST_F(FtpFaultTest, TheFailedDeliveriesOfARunAreAllRecordedWithTheirStatus) {
+  StartServer({.refuseLogin = true});
+  Deliver();
+  server_.Stop();
+  StartServer({.refuseData = true});
+  Deliver(false);
+  ASSERT_EQ(state_.deliveries.size(), 2u);
+  EXPECT_EQ(state_.deliveries[0].status, "Transfert FTP : Erreur Connexion au serveur. ");
+  EXPECT_EQ(state_.deliveries[1].status, "Transfert FTP : Erreur lors du transfert. ");
+  EXPECT_EQ(state_.deliveries[1].file, local_ / "Export.zip");
+}
+
+}  // namespace
+}  // namespace tarvelon
