@@ -1,12 +1,7 @@
 #include "exporters/annonces_jaunes/annonces_jaunes_exporter.h"
 
 namespace tarvelon {
-namespace {
-constexpr const char* kInt = "EqutInterieur";
-constexpr const char* kExt = "EqutExterieur";
-constexpr const char* kSec = "EqutSecurite";
-constexpr const char* kInfo = "InfoComplement";  // holds the adjusted list while the row is built
-}  // namespace
+using namespace equipment_lists;
 
 // The partner's 115 columns, in order; most are "O"/"N" answers, many always empty.
 const std::vector<QuotedColumn>& AnnoncesJaunesColumns() {

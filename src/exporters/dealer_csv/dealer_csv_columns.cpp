@@ -1,12 +1,7 @@
 #include "exporters/dealer_csv/dealer_csv_profile.h"
 
 namespace tarvelon {
-namespace {
-constexpr const char* kInt = "EqutInterieur";
-constexpr const char* kExt = "EqutExterieur";
-constexpr const char* kSec = "EqutSecurite";
-constexpr const char* kInfo = "InfoComplement";  // holds the adjusted list while the row is built
-}  // namespace
+using namespace equipment_lists;
 
 const std::vector<QuotedColumn>& DealerCsvMainColumns() {
   static const std::vector<QuotedColumn> columns = {

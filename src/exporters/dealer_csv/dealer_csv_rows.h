@@ -11,6 +11,15 @@
 
 namespace tarvelon {
 
+// The record's equipment code lists that the column tables of the quoted
+// feeds read; InfoComplement holds the adjusted list while a row is built.
+namespace equipment_lists {
+inline constexpr const char* kInt = "EqutInterieur";
+inline constexpr const char* kExt = "EqutExterieur";
+inline constexpr const char* kSec = "EqutSecurite";
+inline constexpr const char* kInfo = "InfoComplement";
+}  // namespace equipment_lists
+
 class RunState;
 
 // One column of a quoted feed: its header label (UTF-8 literal) and its value.
