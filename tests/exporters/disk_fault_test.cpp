@@ -82,8 +82,11 @@ class DiskFault : public ::testing::Test {
       ASSERT_NE(it, before.end()) << "new file " << name;
       EXPECT_EQ(digest, it->second) << "changed file " << name;
     }
-    for (const auto& [name, digest] : before)
-      if (name.rfind("AS24/", 0) != 0) EXPECT_TRUE(after.count(name)) << "lost file " << name;
+    for (const auto& [name, digest] : before) {
+      if (name.rfind("AS24/", 0) != 0) {
+        EXPECT_TRUE(after.count(name)) << "lost file " << name;
+      }
+    }
   }
   void ExpectAFailedRun(const ExportResult& run) {
     EXPECT_EQ(run.exitCode, 1) << run.output;

@@ -82,9 +82,11 @@ TEST_F(PvoFeed, TheClientSelectsItsVehiclesAndItsAccount) {
   EXPECT_EQ(ReadHostFile(nissanRoot_ / "depot/OpticarVN_NISSANSAUVREL.zip"), ReadHostFile(zip));
   EXPECT_FALSE(fs::exists(kordRoot_ / "opticar/OpticarVN_NISSANSAUVREL.zip"));
   // No copy of the extract; the PVO folder exists.
-  for (const auto& entry : fs::directory_iterator(Work("Tarvelon")))
-    if (entry.path().filename().string().rfind("runs.sqlite", 0) != 0)  // the run journal
+  for (const auto& entry : fs::directory_iterator(Work("Tarvelon"))) {
+    if (entry.path().filename().string().rfind("runs.sqlite", 0) != 0) {  // the run journal
       EXPECT_EQ(entry.path().extension(), ".zip") << entry.path();
+    }
+  }
   EXPECT_TRUE(fs::is_directory(Work("PVO")));
 }
 

@@ -71,9 +71,11 @@ TEST_F(TopAnnoncesFeed, AClientCodeThatIsNoPlainFileNameIsRefused) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.output.find("Code client refus"), std::string::npos) << run.output;
   // Nothing but the run journal was written there.
-  if (fs::exists(sandbox_.work() + "/Tarvelon"))
-    for (const auto& entry : fs::directory_iterator(sandbox_.work() + "/Tarvelon"))
+  if (fs::exists(sandbox_.work() + "/Tarvelon")) {
+    for (const auto& entry : fs::directory_iterator(sandbox_.work() + "/Tarvelon")) {
       EXPECT_EQ(entry.path().filename().string().rfind("runs.sqlite", 0), 0u) << entry.path();
+    }
+  }
 }
 
 TEST_F(TopAnnoncesFeed, AVehicleWithoutComplementsEndsTheExportWithTheCursorError) {

@@ -28,7 +28,7 @@ struct FtpServerOptions {
   bool busy = false;            // every connection is answered 421 and closed
   bool refuseLogin = false;     // every password is answered 530
   bool refuseData = false;      // every STOR and RETR is answered 425
-  std::string stallOn;          // a verb ("PASS", "MDTM"; "CONNECT": the greeting) from which on nothing is answered
+  std::string stallOn{};        // a verb ("PASS", "MDTM"; "CONNECT": the greeting) from which on nothing is answered
 };
 
 class FtpServer {
