@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "support/server_process.h"
 #include "support/temp_folder.h"
 
 extern char** environ;
@@ -57,38 +58,19 @@ void FtpServer::Start(const std::vector<FtpAccount>& accounts, const FtpServerOp
   if (options.refuseData) args.push_back("--refuse-data");
   if (!options.stallOn.empty()) args.insert(args.end(), {"--stall-on", options.stallOn});
 
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid;
-  if (::posix_spawn(&pid, kPython, nullptr, nullptr, argv.data(), environ) != 0)
-    throw std::runtime_error("cannot start " + kScript);
-  pid_ = pid;
   host_ = options.host;
-
-  for (int i = 0; i < 200; ++i) {  // up to 10 s for the interpreter to start
-    std::string text = ReadHostFile(portFile);
-    if (!text.empty()) {
-      port_ = std::atoi(text.c_str());
-      return;
-    }
-    int status;
-    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-      pid_ = -1;
-      throw std::runtime_error("the FTP server ended at start: " + LogText());
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  Stop();
-  throw std::runtime_error("the FTP server did not start");
+  pid_ = StartServerProcess(
+      args, "the FTP server",
+      [&] {
+        const std::string text = ReadHostFile(portFile);
+        if (!text.empty()) port_ = std::atoi(text.c_str());
+        return !text.empty();
+      },
+      [&] { return LogText(); });
 }
 
 void FtpServer::Stop() {
-  if (pid_ <= 0) return;
-  ::kill(pid_, SIGTERM);
-  int status;
-  ::waitpid(pid_, &status, 0);
-  pid_ = -1;
+  StopServerProcess(pid_);
 }
 
 std::string FtpServer::address() const { return host_ + ":" + std::to_string(port_); }

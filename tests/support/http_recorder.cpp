@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "support/server_process.h"
 #include "support/temp_folder.h"
 
 extern char** environ;
@@ -65,36 +66,15 @@ void HttpRecorder::Start(const HttpRecorderOptions& options) {
   std::vector<std::string> args = {kPython, kScript, "--log", folder_ + "/log", "--port-file", portFile};
   if (options.status != 0) args.insert(args.end(), {"--status", std::to_string(options.status)});
   for (const auto& field : options.failFields) args.insert(args.end(), {"--fail-field", field});
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid;
-  if (::posix_spawn(&pid, kPython, nullptr, nullptr, argv.data(), environ) != 0)
-    throw std::runtime_error("cannot start " + kScript);
-  pid_ = pid;
-  for (int i = 0; i < 200; ++i) {  // up to 10 s for the interpreter to start
+  pid_ = StartServerProcess(args, "the HTTP recorder", [&] {
     const std::string text = ReadHostFile(portFile);
-    if (!text.empty()) {
-      port_ = std::stoi(text);
-      return;
-    }
-    int status;
-    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-      pid_ = -1;
-      throw std::runtime_error("the HTTP recorder ended at start");
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  Stop();
-  throw std::runtime_error("the HTTP recorder did not start");
+    if (!text.empty()) port_ = std::stoi(text);
+    return !text.empty();
+  });
 }
 
 void HttpRecorder::Stop() {
-  if (pid_ <= 0) return;
-  ::kill(pid_, SIGTERM);
-  int status;
-  ::waitpid(pid_, &status, 0);
-  pid_ = -1;
+  StopServerProcess(pid_);
 }
 
 std::string HttpRecorder::address() const { return "127.0.0.1:" + std::to_string(port_); }

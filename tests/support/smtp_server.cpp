@@ -14,6 +14,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "support/server_process.h"
+
 extern char** environ;
 
 namespace tarvelon::testing {
@@ -76,33 +78,11 @@ void SmtpServer::Launch(const std::vector<std::string>& arguments) {
   Stop();
   // The Mailbox handler makes its own folder (new, cur, tmp); the script writes into an existing one.
   if (!mailbox_) std::filesystem::create_directories(folder_);
-  std::vector<std::string> args = arguments;
-  std::vector<char*> argv;
-  for (auto& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
-  pid_t pid;
-  if (::posix_spawn(&pid, kPython, nullptr, nullptr, argv.data(), environ) != 0)
-    throw std::runtime_error("cannot start the SMTP server");
-  pid_ = pid;
-  for (int i = 0; i < 200; ++i) {  // up to 10 s for the interpreter to start
-    if (Listening(port_)) return;
-    int status;
-    if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-      pid_ = -1;
-      throw std::runtime_error("the SMTP server ended at start");
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  }
-  Stop();
-  throw std::runtime_error("the SMTP server did not start");
+  pid_ = StartServerProcess(arguments, "the SMTP server", [&] { return Listening(port_); });
 }
 
 void SmtpServer::Stop() {
-  if (pid_ <= 0) return;
-  ::kill(pid_, SIGTERM);
-  int status;
-  ::waitpid(pid_, &status, 0);
-  pid_ = -1;
+  StopServerProcess(pid_);
 }
 
 std::vector<std::string> SmtpServer::Messages() const {
