@@ -316,9 +316,14 @@ def scout_record(v):
 
 
 def scout_extract(vehicles, source):
+    return record_extract(vehicles, scout_record, source)
+
+
+def record_extract(vehicles, record, source):
+    """One DataVO per vehicle written by `record`, with the photo links, equipment labels and site contacts."""
     w = XmlWriter()
     w.open("document")
-    w.record_list("DataVOS", "DataVO", [scout_record(v) for v in vehicles])
+    w.record_list("DataVOS", "DataVO", [record(v) for v in vehicles])
     w.record_list("LiensImagesS", "LiensImages", photo_links(vehicles))
     w.record_list("LiensEquipementsS", "LiensEquipements", equipment_labels())
     w.record_list("InfosSRS", "InfosSR", site_contacts())

@@ -11,8 +11,7 @@ make_stock.py (same vehicles, same photos):
 import argparse
 import os
 
-from make_stock import (SITES, XmlWriter, aliases, build_fleet, catalogue_text, equipment_labels, photo_links,
-                        site_contacts)
+from make_stock import SITES, build_fleet, catalogue_text, record_extract
 
 
 def seller(v):
@@ -76,18 +75,6 @@ def autoreflex_record(v):
     ]
 
 
-def extract(vehicles, record, source):
-    w = XmlWriter()
-    w.open("document")
-    w.record_list("DataVOS", "DataVO", [record(v) for v in vehicles])
-    w.record_list("LiensImagesS", "LiensImages", photo_links(vehicles))
-    w.record_list("LiensEquipementsS", "LiensEquipements", equipment_labels())
-    w.record_list("InfosSRS", "InfosSR", site_contacts())
-    aliases(w, source)
-    w.close("document")
-    return w.data()
-
-
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
@@ -95,9 +82,9 @@ def main():
     folder = parser.parse_args().extracts or os.path.join(here, "stock")
     os.makedirs(folder, exist_ok=True)
     vehicles = build_fleet()
-    for name, data in (("ExpDatasInfoPress.xml", extract(vehicles, infopress_record, "qryExportInfoPress")),
-                       ("ExpDatasTopAnnonces.xml", extract(vehicles, topannonces_record, "qryExportTopAnnonces")),
-                       ("ExpDatasAUTOREFLEX.xml", extract(vehicles, autoreflex_record, "qryExportAutoReflex"))):
+    for name, data in (("ExpDatasInfoPress.xml", record_extract(vehicles, infopress_record, "qryExportInfoPress")),
+                       ("ExpDatasTopAnnonces.xml", record_extract(vehicles, topannonces_record, "qryExportTopAnnonces")),
+                       ("ExpDatasAUTOREFLEX.xml", record_extract(vehicles, autoreflex_record, "qryExportAutoReflex"))):
         with open(os.path.join(folder, name), "wb") as f:
             f.write(data)
         print("%s: %d bytes" % (os.path.join(folder, name), len(data)))
