@@ -1,21 +1,15 @@
 #include "support/ftp_server.h"
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 
 #include "support/server_process.h"
 #include "support/temp_folder.h"
 
-extern char** environ;
 
 namespace tarvelon::testing {
 namespace {

@@ -1,20 +1,14 @@
 #include "support/http_recorder.h"
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
-#include <thread>
 
 #include "support/server_process.h"
 #include "support/temp_folder.h"
 
-extern char** environ;
 
 namespace tarvelon::testing {
 namespace {

@@ -2,10 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,7 +13,6 @@
 
 #include "support/server_process.h"
 
-extern char** environ;
 
 namespace tarvelon::testing {
 namespace {
