@@ -11,24 +11,9 @@ const char* const kFtpStatusOk = "Transfert FTP OK : ";
 const char* const kFtpStatusConnection = "Transfert FTP : Erreur Connexion au serveur. ";
 const char* const kFtpStatusTransfer = "Transfert FTP : Erreur lors du transfert. ";
 
-namespace {
-
-// Export files are sent to partners' servers across the internet: a server
-// that does not answer within these limits is not coming back during a run.
-// No limit on the whole transfer, so a large archive on a slow line is fine
-// as long as bytes keep moving.
-constexpr FtpTimeouts kTargetTimeouts{30, 60, 60};
-
-}  // namespace
-
-// The delivery connection of the run (the window's second FTP client).
-class TargetFtpConnection {
- public:
-  explicit TargetFtpConnection(RunState& state)
-      : session(kTargetTimeouts, [&state](const std::string& text) { state.window.AddMemoLine(text); },
-                [&state] { state.ProcessMessages(); }) {}
-  FtpSession session;
-};
+TargetFtpConnection::TargetFtpConnection(RunState& state, FtpTimeouts timeouts)
+    : session(timeouts, [&state](const std::string& text) { state.window.AddMemoLine(text); },
+              [&state] { state.ProcessMessages(); }) {}
 
 namespace {
 

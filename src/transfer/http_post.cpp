@@ -40,7 +40,7 @@ struct CurlCleanup {
 };
 
 // True for a 2xx answer; the body is in `exchange.reply`.
-bool Post(const std::string& url, const FormFilePart& form, Exchange& exchange) {
+bool Post(const std::string& url, const FormFilePart& form, const HttpTimeouts& timeouts, Exchange& exchange) {
   EnsureCurlGlobalInit();
   std::unique_ptr<CURL, CurlCleanup> handle(curl_easy_init());
   if (!handle) return false;
@@ -64,9 +64,9 @@ bool Post(const std::string& url, const FormFilePart& form, Exchange& exchange) 
   curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
-  curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, kHttpConnectTimeoutSeconds);
+  curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT, timeouts.connectSeconds);
   curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
-  curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, kHttpStallSeconds);
+  curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, timeouts.stallSeconds);
   curl_easy_setopt(h, CURLOPT_USERAGENT, "Mozilla/3.0 (compatible; Indy Library)");
   curl_easy_setopt(h, CURLOPT_COOKIEFILE, "");  // cookies accepted for the request
   curl_easy_setopt(h, CURLOPT_HTTPHEADER, headers.get());
@@ -86,10 +86,11 @@ bool Post(const std::string& url, const FormFilePart& form, Exchange& exchange) 
 
 }  // namespace
 
-bool HttpPostStream(RunState& state, const std::string& url, const std::string& replyFile, const FormFilePart& form) {
+bool HttpPostStream(RunState& state, const std::string& url, const std::string& replyFile, const FormFilePart& form,
+                    const HttpTimeouts& timeouts) {
   state.window.SetLabel1("try");
   Exchange exchange{&state, {}};
-  const bool accepted = Post(EscapedUrl(url), form, exchange);
+  const bool accepted = Post(EscapedUrl(url), form, timeouts, exchange);
   WriteFileBytes(replyFile, accepted ? exchange.reply : std::string(kHttpTransferError));
   return accepted;
 }

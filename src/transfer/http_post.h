@@ -23,16 +23,20 @@ struct FormFilePart {
   std::string content;
 };
 
-// Bounded waits of a request: connecting, and nothing received or sent.
-inline constexpr long kHttpConnectTimeoutSeconds = 15;
-inline constexpr long kHttpStallSeconds = 60;
+// Bounded waits of a request: connecting, and nothing received or sent (a
+// service that accepts and never answers, or stops in mid-reply).
+struct HttpTimeouts {
+  long connectSeconds = 15;
+  long stallSeconds = 60;
+};
 
 // Posts the form to the url (blanks and "#" escaped first) and writes the
 // reply body of a 2xx answer, or kHttpTransferError for anything else
 // (refused, time-out, TLS failure, error status, redirect), to the reply
 // file. Answers whether the service accepted the request. Throws Error when
 // the reply file cannot be written.
-bool HttpPostStream(RunState& state, const std::string& url, const std::string& replyFile, const FormFilePart& form);
+bool HttpPostStream(RunState& state, const std::string& url, const std::string& replyFile, const FormFilePart& form,
+                    const HttpTimeouts& timeouts = {});
 
 // The import address: Tarvelon.ini, section "VIVACAR", key "UrlImport"
 // (http or https), by default the service's https address. Throws Error for
@@ -43,5 +47,7 @@ std::string VivacarImportUrl();
 // listed before the first request, in name order. A pass started while one
 // runs is refused with a memo line.
 void SendVivacarFiles(RunState& state);
+// The same pass within other time-outs than the shipped ones.
+void SendVivacarFilesWithin(RunState& state, const HttpTimeouts& timeouts);
 
 }  // namespace tarvelon

@@ -56,7 +56,9 @@ std::string VivacarImportUrl() {
   return url;
 }
 
-void SendVivacarFiles(RunState& state) {
+void SendVivacarFiles(RunState& state) { SendVivacarFilesWithin(state, HttpTimeouts{}); }
+
+void SendVivacarFilesWithin(RunState& state, const HttpTimeouts& timeouts) {
   if (state.vivacarSending) {
     state.window.AddMemoLine(Ansi("Envoi VIVACAR déjà en cours"));
     return;
@@ -80,7 +82,7 @@ void SendVivacarFiles(RunState& state) {
       state.RecordDelivery(path, url, kHttpTransferError, false);
       continue;
     }
-    const bool accepted = HttpPostStream(state, url, replyFile, form);
+    const bool accepted = HttpPostStream(state, url, replyFile, form, timeouts);
     state.RecordDelivery(path, url, accepted ? "HTTP 2xx" : kHttpTransferError, accepted);
     state.ProcessMessages();
   }

@@ -42,7 +42,7 @@ SmtpAccount ReadMailAccount(const IniFile& settings) {
   return account;
 }
 
-void SendMail(RunState& state, const std::string& link, const std::string& summary) {
+void SendMail(RunState& state, const std::string& link, const std::string& summary, const SmtpTimeouts& timeouts) {
   // Read at each call, apart from the run's settings object.
   const IniFile settings(ProgramFolder() + "Tarvelon.ini");
   state.window.ClearMemo();
@@ -89,7 +89,7 @@ void SendMail(RunState& state, const std::string& link, const std::string& summa
   if (!sendTo.empty()) state.window.AddMemoLine(Ansi("mail envoyé à : ") + sendTo);
 
   std::string reason;
-  const bool sent = SubmitSmtp(state, account, from, recipients, bytes, reason);
+  const bool sent = SubmitSmtp(state, account, from, recipients, bytes, reason, timeouts);
   state.RecordDelivery(folder + "\\" + FormatStamp(now, "yyyymmddhhnnss") + ".eml", "smtp://" + account.host,
                        sent ? "mail sent" : "ERROR: " + reason, sent);
   if (!sent) state.LogLine("ERROR: " + reason);

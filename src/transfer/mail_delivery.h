@@ -16,7 +16,19 @@ class RunState;
 extern const char* const kMailDefaultHost;
 extern const char* const kMailBlindCopy;  // every message also goes there (envelope only)
 
-void SendMail(RunState& state, const std::string& link, const std::string& summary);
+// Bounded waits of one submission. A server that accepts and never greets
+// costs the connection time-out; one that stops answering (after the message,
+// say) costs the reply time-out; the total only bounds a server that keeps
+// answering, slowly.
+struct SmtpTimeouts {
+  long connectSeconds = 30;  // TCP connection and the server's greeting
+  long replySeconds = 60;    // waiting for one answer of the server
+  long stallSeconds = 60;    // sending the message without a byte moving
+  long totalSeconds = 300;
+};
+
+void SendMail(RunState& state, const std::string& link, const std::string& summary,
+              const SmtpTimeouts& timeouts = {});
 
 // One SMTP submission (libcurl): false with the reason when it failed.
 struct SmtpAccount {
@@ -32,6 +44,7 @@ class IniFile;
 SmtpAccount ReadMailAccount(const IniFile& settings);
 
 bool SubmitSmtp(RunState& state, const SmtpAccount& account, const std::string& sender,
-                const std::vector<std::string>& recipients, const std::string& bytes, std::string& reason);
+                const std::vector<std::string>& recipients, const std::string& bytes, std::string& reason,
+                const SmtpTimeouts& timeouts = {});
 
 }  // namespace tarvelon

@@ -47,6 +47,8 @@ void FtpServer::Start(const std::vector<FtpAccount>& accounts, const FtpServerOp
     args.insert(args.end(), {"--drop-upload-after", std::to_string(options.dropUploadAfter)});
   if (options.dropDownloadAfter >= 0)
     args.insert(args.end(), {"--drop-download-after", std::to_string(options.dropDownloadAfter)});
+  if (options.stallUploadAfter >= 0)
+    args.insert(args.end(), {"--stall-upload-after", std::to_string(options.stallUploadAfter)});
   if (options.busy) args.push_back("--busy");
   if (options.refuseLogin) args.push_back("--refuse-login");
   if (options.refuseData) args.push_back("--refuse-data");

@@ -25,6 +25,7 @@ struct FtpServerOptions {
   double idleTimeout = 0;       // > 0: an idle control connection is closed (421) after so many seconds
   long dropUploadAfter = -1;    // >= 0: every upload's data connection is dropped after so many bytes
   long dropDownloadAfter = -1;  // >= 0: every download's data connection is dropped after so many bytes
+  long stallUploadAfter = -1;   // >= 0: every upload's data connection stops being read after so many bytes
   bool busy = false;            // every connection is answered 421 and closed
   bool refuseLogin = false;     // every password is answered 530
   bool refuseData = false;      // every STOR and RETR is answered 425

@@ -13,6 +13,8 @@ Faults, one per server run, chosen by the test:
   --idle-timeout S        closes an idle control connection with 421 after S seconds
   --drop-upload-after N   drops the data connection of every upload once N bytes arrived (426)
   --drop-download-after N drops the data connection of every download after N bytes sent (426)
+  --stall-upload-after N  stops reading every upload's data connection once N bytes arrived and
+                          answers nothing more on its control connection (a hung transfer)
   --busy                  answers 421 on connect and closes
   --refuse-login          answers 530 to every password, right or wrong
   --refuse-data           answers 425 to every STOR and RETR (no data connection)
@@ -40,6 +42,7 @@ def main():
     parser.add_argument("--idle-timeout", type=float, default=0)
     parser.add_argument("--drop-upload-after", type=int, default=-1)
     parser.add_argument("--drop-download-after", type=int, default=-1)
+    parser.add_argument("--stall-upload-after", type=int, default=-1)
     parser.add_argument("--busy", action="store_true")
     parser.add_argument("--refuse-login", action="store_true")
     parser.add_argument("--refuse-data", action="store_true")
@@ -143,6 +146,22 @@ def main():
             handle_read_event = handle_read
 
         Handler.dtp_handler = DroppingDTP
+
+    if args.stall_upload_after >= 0:
+        stall_limit = args.stall_upload_after
+
+        # Taken off the event loop, the data socket stays open and unread: the
+        # client's bytes pile up, and the 226 never comes.
+        class StallingDTP(DTPHandler):
+            def handle_read(self):
+                DTPHandler.handle_read(self)
+                if self.receive and self.tot_bytes_received >= stall_limit and not self._closed:
+                    logger.info("data connection stalled after %d bytes" % self.tot_bytes_received)
+                    self.del_channel()
+
+            handle_read_event = handle_read
+
+        Handler.dtp_handler = StallingDTP
 
     if args.drop_download_after >= 0:
         sent_limit = args.drop_download_after

@@ -60,6 +60,8 @@ void HttpRecorder::Start(const HttpRecorderOptions& options) {
   std::vector<std::string> args = {kPython, kScript, "--log", folder_ + "/log", "--port-file", portFile};
   if (options.status != 0) args.insert(args.end(), {"--status", std::to_string(options.status)});
   for (const auto& field : options.failFields) args.insert(args.end(), {"--fail-field", field});
+  if (options.hang) args.push_back("--hang");
+  if (options.stallAfterHeaders) args.push_back("--stall-after-headers");
   pid_ = StartServerProcess(args, "the HTTP recorder", [&] {
     const std::string text = ReadHostFile(portFile);
     if (!text.empty()) port_ = std::stoi(text);

@@ -22,7 +22,9 @@ struct RecordedRequest {
 
 struct HttpRecorderOptions {
   int status = 0;                       // answer every request with this status (0: 200)
-  std::vector<std::string> failFields;  // parts of these names get a 500
+  std::vector<std::string> failFields{};  // parts of these names get a 500
+  bool hang = false;                    // requests are recorded and never answered
+  bool stallAfterHeaders = false;       // the answer stops after its headers and first body bytes
 };
 
 class HttpRecorder {

@@ -3,7 +3,7 @@
 it receives and answers as told.
 
   http_recorder.py --log FILE --port-file FILE [--host 127.0.0.1] [--port 0]
-                   [--status N] [--fail-field NAME ...]
+                   [--status N] [--fail-field NAME ...] [--hang | --stall-after-headers]
 
 Every request is appended to the log as lines:
   request <method> <path>
@@ -16,12 +16,16 @@ Every request is appended to the log as lines:
   end
 The answer is 200 with the body "<reponse>ok <name></reponse>", or the
 --status code (a 3xx carries a Location) for every request, or 500 for the
-parts named with --fail-field.
+parts named with --fail-field. With --hang every request is recorded and never
+answered; with --stall-after-headers it gets the status line, the headers and
+the first bytes of the body, then nothing more. Each request has its own
+thread, so a hung one does not keep the next from being recorded.
 """
 import argparse
 import http.server
 import re
 import sys
+import time
 
 
 def parse_parts(content_type, body):
@@ -65,6 +69,8 @@ def main():
     parser.add_argument("--port-file", required=True)
     parser.add_argument("--status", type=int, default=0)
     parser.add_argument("--fail-field", action="append", default=[])
+    parser.add_argument("--hang", action="store_true")
+    parser.add_argument("--stall-after-headers", action="store_true")
     options = parser.parse_args()
     if not options.host.startswith("127."):
         sys.exit("loopback addresses only")
@@ -88,6 +94,8 @@ def main():
             with open(options.log, "a", encoding="latin-1") as log:
                 log.write("\n".join(lines) + "\n")
 
+            if options.hang:
+                time.sleep(3600)
             names = [p["name"] for p in parts]
             status = options.status or (500 if any(n in options.fail_field for n in names) else 200)
             reply = ("<reponse>ok %s</reponse>" % " ".join(names)).encode("latin-1") if status == 200 \
@@ -98,9 +106,13 @@ def main():
             self.send_header("Content-Type", "text/xml")
             self.send_header("Content-Length", str(len(reply)))
             self.end_headers()
+            if options.stall_after_headers:
+                self.wfile.write(reply[:5])
+                self.wfile.flush()
+                time.sleep(3600)
             self.wfile.write(reply)
 
-    server = http.server.HTTPServer((options.host, options.port), Recorder)
+    server = http.server.ThreadingHTTPServer((options.host, options.port), Recorder)
     with open(options.port_file + ".tmp", "w") as f:
         f.write(str(server.server_address[1]))
     import os

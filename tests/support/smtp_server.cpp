@@ -70,6 +70,17 @@ void SmtpServer::StartKeeping(const std::string& folder, const std::string& user
   Launch(args);
 }
 
+void SmtpServer::StartFaulty(const std::string& folder, SmtpFault fault) {
+  folder_ = folder;
+  mailbox_ = false;
+  port_ = FreeLoopbackPort();
+  const char* flag = fault == SmtpFault::kRefuseRecipients ? "--refuse-rcpt"
+                     : fault == SmtpFault::kRefuseMessage  ? "--refuse-data"
+                     : fault == SmtpFault::kStallAfterMessage ? "--stall-after-data"
+                                                             : "--silent";
+  Launch({kPython, kScript, "--port", std::to_string(port_), "--dir", folder, flag});
+}
+
 void SmtpServer::Launch(const std::vector<std::string>& arguments) {
   Stop();
   // The Mailbox handler makes its own folder (new, cur, tmp); the script writes into an existing one.

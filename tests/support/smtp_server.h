@@ -8,6 +8,9 @@
 
 namespace tarvelon::testing {
 
+// How a faulty server misbehaves (smtp_server.py's faults).
+enum class SmtpFault { kRefuseRecipients, kRefuseMessage, kStallAfterMessage, kSilent };
+
 class SmtpServer {
  public:
   SmtpServer() = default;
@@ -19,6 +22,8 @@ class SmtpServer {
   void StartMailbox(const std::string& folder);
   // The tests' script storing into `folder`; with a user, a login is required.
   void StartKeeping(const std::string& folder, const std::string& user = "", const std::string& password = "");
+  // The tests' script, misbehaving as told; nothing it is sent is kept.
+  void StartFaulty(const std::string& folder, SmtpFault fault);
   void Stop();
 
   int port() const { return port_; }

@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "app/run_state.h"
+#include "support/fault_table.h"
 #include "support/ftp_server.h"
 #include "support/temp_folder.h"
 #include "transfer/ftp_delivery.h"
@@ -14,6 +15,7 @@
 namespace tarvelon {
 namespace {
 
+using testing::FaultRow;
 using testing::FtpAccount;
 using testing::FtpServer;
 using testing::FtpServerOptions;
@@ -65,16 +67,19 @@ class FtpFaultTest : public ::testing::Test {
 };
 
 TEST_F(FtpFaultTest, AServerAnswering421OnConnectIsAConnectionErrorTriedOncePerDelivery) {
+  FaultRow row("421 on connect (two deliveries)", "target FTP");
   StartServer({.busy = true});
   EXPECT_EQ(Deliver(), "Transfert FTP : Erreur Connexion au serveur. ");
   EXPECT_EQ(Deliver(), "Transfert FTP : Erreur Connexion au serveur. ");
   EXPECT_EQ(server_.CountConnections(), 2);
   EXPECT_EQ(server_.CountCommands("USER"), 0);
   ExpectOnlyFailedDeliveries();
+  row.Outcome("\"Transfert FTP : Erreur Connexion au serveur. \", one connection per delivery, not delivered");
   ExpectTheNextDeliveryToASoundServerWorks();
 }
 
 TEST_F(FtpFaultTest, ARefusedLoginIsAConnectionErrorWithOneLoginPerDelivery) {
+  FaultRow row("login refused, 530 (two deliveries)", "target FTP");
   StartServer({.refuseLogin = true});
   EXPECT_EQ(Deliver(), "Transfert FTP : Erreur Connexion au serveur. ");
   EXPECT_EQ(Deliver(), "Transfert FTP : Erreur Connexion au serveur. ");
@@ -82,10 +87,12 @@ TEST_F(FtpFaultTest, ARefusedLoginIsAConnectionErrorWithOneLoginPerDelivery) {
   EXPECT_EQ(server_.CountCommands("PASS"), 2);
   EXPECT_EQ(server_.CountCommands("STOR"), 0);
   ExpectOnlyFailedDeliveries();
+  row.Outcome("\"Transfert FTP : Erreur Connexion au serveur. \", one login per delivery, not delivered");
   ExpectTheNextDeliveryToASoundServerWorks();
 }
 
 TEST_F(FtpFaultTest, ARefusedDataConnectionIsATransferErrorAndTheConnectionStaysUsable) {
+  FaultRow row("data connection refused, 425 (two deliveries)", "target FTP");
   StartServer({.refuseData = true});
   EXPECT_EQ(Deliver(), "Transfert FTP : Erreur lors du transfert. ");
   EXPECT_EQ(Deliver(), "Transfert FTP : Erreur lors du transfert. ");
@@ -93,10 +100,12 @@ TEST_F(FtpFaultTest, ARefusedDataConnectionIsATransferErrorAndTheConnectionStays
   EXPECT_EQ(server_.CountCommands("STOR"), 2);
   EXPECT_LE(server_.CountConnections(), 2);
   ExpectOnlyFailedDeliveries();
+  row.Outcome("\"Transfert FTP : Erreur lors du transfert. \", no file on the server, not delivered");
   ExpectTheNextDeliveryToASoundServerWorks();
 }
 
 TEST_F(FtpFaultTest, AnUploadDroppedMidwayIsNeverReportedAsDelivered) {
+  FaultRow row("data connection dropped mid-upload, 426", "target FTP");
   StartServer({.dropUploadAfter = 50000});
   EXPECT_EQ(Deliver(false), "Transfert FTP : Erreur lors du transfert. ");
   // The server kept what arrived; the run must not count it as delivered.
@@ -104,6 +113,41 @@ TEST_F(FtpFaultTest, AnUploadDroppedMidwayIsNeverReportedAsDelivered) {
   EXPECT_EQ(server_.CountCommands("STOR"), 1);
   EXPECT_EQ(server_.CountConnections(), 1);
   ExpectOnlyFailedDeliveries();
+  row.Outcome("\"Transfert FTP : Erreur lors du transfert. \", partial file not counted as delivered");
+  ExpectTheNextDeliveryToASoundServerWorks();
+}
+
+// Short time-outs in place of the shipped ones (30 s connect, 60 s reply,
+// 60 s stall), so that each hang below costs seconds.
+constexpr FtpTimeouts kShortTimeouts{5, 2, 2};
+
+TEST_F(FtpFaultTest, AServerSilentAfterTheStoreCommandCostsOneReplyTimeOutPerDelivery) {
+  FaultRow row("no answer to STOR (two deliveries)", "target FTP");
+  state_.targetFtp = std::make_shared<TargetFtpConnection>(state_, kShortTimeouts);
+  StartServer({.stallOn = "STOR"});
+  EXPECT_EQ(Deliver(), "Transfert FTP : Erreur lors du transfert. ");
+  // The hung connection is not reused: the next delivery opens a new one.
+  EXPECT_EQ(Deliver(), "Transfert FTP : Erreur lors du transfert. ");
+  EXPECT_EQ(server_.CountConnections(), 2);
+  EXPECT_EQ(server_.CountCommands("STOR"), 2);
+  ExpectOnlyFailedDeliveries();
+  row.Outcome("\"Transfert FTP : Erreur lors du transfert. \" after the reply time-out, once per connection");
+  ExpectTheNextDeliveryToASoundServerWorks();
+}
+
+TEST_F(FtpFaultTest, AnUploadThatStopsMovingCostsOneStallTimeOutAndIsNotDelivered) {
+  FaultRow row("data connection stalls mid-upload (16 MB archive)", "target FTP");
+  state_.targetFtp = std::make_shared<TargetFtpConnection>(state_, kShortTimeouts);
+  // More than the loopback socket buffers hold, so the sender itself stalls.
+  payload_ = std::string(16 << 20, 'z');
+  WriteHostFile(local_ / "Export.zip", payload_);
+  StartServer({.stallUploadAfter = 1 << 20});
+  EXPECT_EQ(Deliver(false), "Transfert FTP : Erreur lors du transfert. ");
+  EXPECT_LT(std::filesystem::file_size(root_ / "export/Export.zip"), payload_.size());
+  EXPECT_EQ(server_.CountCommands("STOR"), 1);
+  EXPECT_EQ(server_.CountConnections(), 1);
+  ExpectOnlyFailedDeliveries();
+  row.Outcome("\"Transfert FTP : Erreur lors du transfert. \" after the stall time-out, partial file not delivered");
   ExpectTheNextDeliveryToASoundServerWorks();
 }
 
