@@ -10,6 +10,7 @@
 #include <map>
 
 #include "support/export_sandbox.h"
+#include "support/fault_table.h"
 #include "support/ftp_server.h"
 #include "support/golden.h"
 
@@ -92,6 +93,15 @@ class DiskFault : public ::testing::Test {
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_NE(run.output.find(sandbox_.work()), std::string::npos) << run.output;  // names the failing path
   }
+  // The run's error for the reliability table: exit status and the last line
+  // of its output, the sandbox's folder shortened.
+  std::string Outcome(const ExportResult& run, const std::string& rest) const {
+    std::string text = run.output;
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    text = text.substr(text.rfind('\n') + 1);
+    for (size_t at; (at = text.find(sandbox_.root())) != std::string::npos;) text.replace(at, sandbox_.root().size(), "<sandbox>");
+    return "exit " + std::to_string(run.exitCode) + ", \"" + text + "\", " + rest;
+  }
 
   ExportSandbox sandbox_;
   TempFolder ftpRoot_;
@@ -103,10 +113,12 @@ TEST_F(DiskFault, AMissingWorkFolderThatCannotBeCreatedIsAClearError) {
   // A plain file stands where the work folder should be: nothing can be created under it.
   fs::remove_all(sandbox_.work());
   WriteHostFile(sandbox_.work(), "not a folder");
+  FaultRow row("WorkDir missing, cannot be created", "AUTOSCOUT24 run (binary)");
   ExportResult run = sandbox_.Run("AUTOSCOUT24");
   ExpectAFailedRun(run);
   EXPECT_EQ(ReadHostFile(sandbox_.work()), "not a folder");
   EXPECT_EQ(server_.CountCommands("STOR"), 0) << server_.LogText();
+  row.Outcome(Outcome(run, "nothing delivered"));
 }
 
 TEST_F(DiskFault, AFullWorkFolderKeepsThePreviousOutputs) {
@@ -118,6 +130,7 @@ TEST_F(DiskFault, AFullWorkFolderKeepsThePreviousOutputs) {
   const int delivered = server_.CountCommands("STOR");
 
   FillWorkFolder();
+  FaultRow row("WorkDir full (tmpfs)", "AUTOSCOUT24 run (binary)");
   ExportResult run = sandbox_.Run("AUTOSCOUT24");
   ExpectAFailedRun(run);
   auto after = Snapshot(sandbox_.work());
@@ -125,6 +138,7 @@ TEST_F(DiskFault, AFullWorkFolderKeepsThePreviousOutputs) {
   after.erase("filler2");
   ExpectPreviousOutputsKept(before, after);
   EXPECT_EQ(server_.CountCommands("STOR"), delivered);  // nothing half-written was sent
+  row.Outcome(Outcome(run, "previous outputs kept, nothing delivered"));
 }
 
 TEST_F(DiskFault, AReadOnlyWorkFolderKeepsThePreviousOutputs) {
@@ -135,10 +149,12 @@ TEST_F(DiskFault, AReadOnlyWorkFolderKeepsThePreviousOutputs) {
   const int delivered = server_.CountCommands("STOR");
 
   RemountWorkFolderReadOnly();
+  FaultRow row("WorkDir read only", "AUTOSCOUT24 run (binary)");
   ExportResult run = sandbox_.Run("AUTOSCOUT24");
   ExpectAFailedRun(run);
   ExpectPreviousOutputsKept(before, Snapshot(sandbox_.work()));
   EXPECT_EQ(server_.CountCommands("STOR"), delivered);
+  row.Outcome(Outcome(run, "previous outputs kept, nothing delivered"));
 }
 
 // The tagged copy of a first photo is written into the photo store: a store
@@ -151,6 +167,7 @@ TEST_F(DiskFault, AReadOnlyPhotoStoreIsAClearErrorAndStaysAsItWas) {
   ASSERT_EQ(::mount(nullptr, store.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr), 0);
   const auto before = Snapshot(store);
 
+  FaultRow row("photo store read only", "AUTOSCOUT24 run (binary)");
   ExportResult run = sandbox_.Run("AUTOSCOUT24");
   EXPECT_EQ(run.exitCode, 1) << run.output;
   EXPECT_NE(run.output.find("c:\\projects\\kord\\images\\pel\\vo\\5001-dwa.jpg : Read-only file system"),
@@ -158,6 +175,7 @@ TEST_F(DiskFault, AReadOnlyPhotoStoreIsAClearErrorAndStaysAsItWas) {
       << run.output;
   EXPECT_EQ(Snapshot(store), before);
   EXPECT_EQ(server_.CountCommands("STOR 123456.zip"), 0);  // the archive was not delivered
+  row.Outcome(Outcome(run, "photo store unchanged, archive not delivered"));
 }
 
 }  // namespace

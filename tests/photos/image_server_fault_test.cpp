@@ -9,12 +9,14 @@
 
 #include "app/run_state.h"
 #include "photos/image_server.h"
+#include "support/fault_table.h"
 #include "support/ftp_server.h"
 #include "support/temp_folder.h"
 
 namespace tarvelon {
 namespace {
 
+using testing::FaultRow;
 using testing::FtpServer;
 using testing::FtpServerOptions;
 using testing::ReadHostFile;
@@ -51,6 +53,7 @@ class ImageServerFaultTest : public ::testing::Test {
 };
 
 TEST_F(ImageServerFaultTest, A421OnConnectCostsOneAttemptForManyPhotos) {
+  FaultRow row("421 on connect (10 photos)", "image server FTP");
   StartServer({.busy = true});
   for (int i = 0; i < 10; ++i) {
     EXPECT_FALSE(PhotoOnServer(state_, "aaa/bb/p1.jpg"));
@@ -60,19 +63,23 @@ TEST_F(ImageServerFaultTest, A421OnConnectCostsOneAttemptForManyPhotos) {
   EXPECT_TRUE(PhotoOnServer(state_, "aaa/bb/p1.jpg"));
   EXPECT_EQ(server_.CountConnections(), 1);
   EXPECT_FALSE(std::filesystem::exists(Store("aaa/bb/p1.jpg")));
+  row.Outcome("silent failure, one connection for 10 photos, no photo in the store");
   ExpectNothingLogged();
 }
 
 TEST_F(ImageServerFaultTest, ADownloadDroppedMidwayLeavesNoPartialPhotoInTheStore) {
+  FaultRow row("data connection dropped mid-download, 426", "image server FTP");
   StartServer({.dropDownloadAfter = 20000});
   RestorePhoto(state_, "aaa/bb/p1.jpg");
   EXPECT_TRUE(std::filesystem::is_directory(Store("aaa/bb")));
   EXPECT_TRUE(std::filesystem::is_empty(Store("aaa/bb")));  // neither the photo nor a temporary
   EXPECT_EQ(server_.CountCommands("RETR"), 1);
+  row.Outcome("silent failure, no partial photo or temporary in the store");
   ExpectNothingLogged();
 }
 
 TEST_F(ImageServerFaultTest, RefusedDataConnectionsFailTheTransfersButNotTheQuestions) {
+  FaultRow row("data connection refused, 425 (download and upload)", "image server FTP");
   StartServer({.refuseData = true});
   RestorePhoto(state_, "aaa/bb/p1.jpg");
   WriteHostFile(Store("aaa/bb/new.jpg"), "new");
@@ -81,33 +88,40 @@ TEST_F(ImageServerFaultTest, RefusedDataConnectionsFailTheTransfersButNotTheQues
   EXPECT_FALSE(std::filesystem::exists(Store("aaa/bb/p1.jpg")));
   EXPECT_TRUE(PhotoOnServer(state_, "aaa/bb/p1.jpg"));  // MDTM needs no data connection
   EXPECT_EQ(server_.CountConnections(), 1);
+  row.Outcome("silent failure, nothing transferred, MDTM still answered");
   ExpectNothingLogged();
 }
 
 TEST_F(ImageServerFaultTest, AServerThatStopsAnsweringCostsOneTimeOutNotOnePerPhoto) {
+  FaultRow row("no answer to MDTM (6 calls)", "image server FTP");
   StartServer({.stallOn = "MDTM"});
   for (int i = 0; i < 5; ++i) EXPECT_FALSE(PhotoOnServer(state_, "aaa/bb/p1.jpg"));
   RestorePhoto(state_, "aaa/bb/p1.jpg");
   EXPECT_EQ(server_.CountConnections(), 1);
   EXPECT_EQ(server_.CountCommands("MDTM"), 1);
   EXPECT_FALSE(std::filesystem::exists(Store("aaa/bb/p1.jpg")));
+  row.Outcome("silent failure, one reply time-out (10 s) for 6 calls");
   ExpectNothingLogged();
 }
 
 TEST_F(ImageServerFaultTest, AServerSilentAtTheLoginCostsOneTimeOut) {
+  FaultRow row("no answer to PASS (5 calls)", "image server FTP");
   StartServer({.stallOn = "PASS"});
   for (int i = 0; i < 5; ++i) EXPECT_FALSE(PhotoOnServer(state_, "aaa/bb/p1.jpg"));
   EXPECT_EQ(server_.CountConnections(), 1);
   EXPECT_EQ(server_.CountCommands("PASS"), 1);
+  row.Outcome("silent failure, one connection time-out (5 s, the login is part of connecting) for 5 calls");
   ExpectNothingLogged();
 }
 
 TEST_F(ImageServerFaultTest, AnIdleConnectionClosedByTheServerIsOpenedAgainAtOnce) {
+  FaultRow row("idle control connection closed by the server, 421", "image server FTP");
   StartServer({.idleTimeout = 1.0});
   EXPECT_TRUE(PhotoOnServer(state_, "aaa/bb/p1.jpg"));
   for (int i = 0; i < 100 && server_.LogText().find("421") == std::string::npos; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(50));  // until the server has said 421
   EXPECT_TRUE(PhotoOnServer(state_, "aaa/bb/p1.jpg"));
+  row.Outcome("reconnected at once, the next question answered");
   EXPECT_EQ(server_.CountConnections(), 2);
 }
 
