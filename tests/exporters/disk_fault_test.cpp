@@ -99,7 +99,8 @@ class DiskFault : public ::testing::Test {
     std::string text = run.output;
     while (!text.empty() && text.back() == '\n') text.pop_back();
     text = text.substr(text.rfind('\n') + 1);
-    for (size_t at; (at = text.find(sandbox_.root())) != std::string::npos;) text.replace(at, sandbox_.root().size(), "<sandbox>");
+    const std::string& root = sandbox_.root();
+    for (size_t at; (at = text.find(root)) != std::string::npos;) text.replace(at, root.size(), "<sandbox>");
     return "exit " + std::to_string(run.exitCode) + ", \"" + text + "\", " + rest;
   }
 

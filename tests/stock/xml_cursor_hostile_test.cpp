@@ -4,11 +4,13 @@
 
 #include "platform/errors.h"
 #include "stock/xml_cursor.h"
+#include "support/fault_table.h"
 #include "support/temp_folder.h"
 
 namespace tarvelon {
 namespace {
 
+using testing::FaultRow;
 using testing::ScopedEnv;
 using testing::TempFolder;
 using testing::WriteHostFile;
@@ -41,6 +43,7 @@ class HostileXml : public ::testing::Test {
 };
 
 TEST_F(HostileXml, BillionLaughsIsRefused) {
+  FaultRow row("billion laughs (entity expansion), element and attribute", "XML cursor (stock extract)");
   WriteHostFile(drive / "lol.xml", BillionLaughs());
   std::string text = LoadError("c:\\lol.xml");
   EXPECT_EQ(text.rfind("TXMLCursor.Load FileName: \"c:\\lol.xml\"\r\nfrom TXMLCursor.Load - c:\\lol.xml --- Error ", 0),
@@ -52,9 +55,11 @@ TEST_F(HostileXml, BillionLaughsIsRefused) {
   std::string inAttribute = BillionLaughs();
   inAttribute.replace(inAttribute.find("<lolz>&lol9;</lolz>"), 19, "<lolz a=\"&lol9;\"/>");
   EXPECT_THROW(doc.LoadXML(inAttribute), Error);
+  row.Outcome("refused with the cursor's load error, nothing expanded");
 }
 
 TEST_F(HostileXml, ExternalEntitiesAreNeverRead) {
+  FaultRow row("external entities, external DTD, XInclude (file and http)", "XML cursor (stock extract)");
   WriteHostFile(drive / "secret.txt", "SECRET-CONTENT");
   const std::string secretUrl = "file://" + drive / "secret.txt";
   const std::string documents[] = {
@@ -83,16 +88,20 @@ TEST_F(HostileXml, ExternalEntitiesAreNeverRead) {
     doc.Save("c:\\saved\\" + name);
     EXPECT_EQ(testing::ReadHostFile(drive / ("saved/" + name)).find("SECRET"), std::string::npos);
   }
+  row.Outcome("nothing fetched or read, no secret in values, XML or saved copy");
 }
 
 TEST_F(HostileXml, InternalEntitiesStayReferences) {
+  FaultRow row("internal entity", "XML cursor (stock extract)");
   IXMLCursor doc;
   doc.LoadXML("<?xml version=\"1.0\"?><!DOCTYPE d [<!ENTITY co \"Kord &amp; fils\">]><d><e>&co;</e></d>");
   EXPECT_EQ(doc.GetValue("e"), "Kord & fils");
   EXPECT_EQ(doc.Select("e").GetXML(), "<e>&co;</e>");
+  row.Outcome("value expanded once, the XML keeps the reference");
 }
 
 TEST_F(HostileXml, UnclosedAndBrokenDocumentsFailWithTheStatedText) {
+  FaultRow row("unclosed, broken, control bytes, unknown encoding (8 documents)", "XML cursor (stock extract)");
   const std::string broken[] = {
       "<document><DataVOS><DataVO>",
       "<document><DataVO></document>",
@@ -112,9 +121,11 @@ TEST_F(HostileXml, UnclosedAndBrokenDocumentsFailWithTheStatedText) {
     EXPECT_EQ(text.substr(0, head.size()), head) << xml;
     EXPECT_NE(text.find("\r\n\r\nReason : "), std::string::npos) << text;
   }
+  row.Outcome("each refused with \"TXMLCursor.Load FileName: ...\" and a Reason");
 }
 
 TEST_F(HostileXml, DeepNestingIsRefusedWithoutCrash) {
+  FaultRow row("100 000 nested elements", "XML cursor (stock extract)");
   std::string deep;
   for (int i = 0; i < 100000; ++i) deep += "<a>";
   WriteHostFile(drive / "deep.xml", deep);
@@ -122,13 +133,16 @@ TEST_F(HostileXml, DeepNestingIsRefusedWithoutCrash) {
   EXPECT_EQ(text.rfind("TXMLCursor.Load FileName: \"c:\\deep.xml\"", 0), 0u);
   // The source line of a one-line document is cut to a window.
   EXPECT_LT(text.size(), 3000u);
+  row.Outcome("refused without crash, message under 3000 bytes");
 }
 
 TEST_F(HostileXml, HugeTextNodeIsRefused) {
+  FaultRow row("20 MB text node", "XML cursor (stock extract)");
   std::string big = "<a>" + std::string(20 * 1024 * 1024, 'x') + "</a>";
   WriteHostFile(drive / "big.xml", big);
   std::string text = LoadError("c:\\big.xml");
   EXPECT_EQ(text.rfind("TXMLCursor.Load FileName: \"c:\\big.xml\"", 0), 0u);
+  row.Outcome("refused with the cursor's load error");
 }
 
 }  // namespace

@@ -131,7 +131,8 @@ TEST_F(FtpFaultTest, AServerSilentAfterTheStoreCommandCostsOneReplyTimeOutPerDel
   EXPECT_EQ(server_.CountConnections(), 2);
   EXPECT_EQ(server_.CountCommands("STOR"), 2);
   ExpectOnlyFailedDeliveries();
-  row.Outcome("\"Transfert FTP : Erreur lors du transfert. \" after the reply time-out, once per connection");
+  row.Outcome("\"Transfert FTP : Erreur lors du transfert. \" after the reply time-out (2 s here, "
+              "60 s shipped), once per connection");
   ExpectTheNextDeliveryToASoundServerWorks();
 }
 
@@ -147,7 +148,8 @@ TEST_F(FtpFaultTest, AnUploadThatStopsMovingCostsOneStallTimeOutAndIsNotDelivere
   EXPECT_EQ(server_.CountCommands("STOR"), 1);
   EXPECT_EQ(server_.CountConnections(), 1);
   ExpectOnlyFailedDeliveries();
-  row.Outcome("\"Transfert FTP : Erreur lors du transfert. \" after the stall time-out, partial file not delivered");
+  row.Outcome("\"Transfert FTP : Erreur lors du transfert. \" after the stall time-out (2 s here, "
+              "60 s shipped, plus the library's few seconds of speed averaging), partial file not delivered");
   ExpectTheNextDeliveryToASoundServerWorks();
 }
 

@@ -38,7 +38,9 @@ class MailFaultTest : public ::testing::Test {
     server_.StartFaulty(mailbox_.path(), fault);
     UsePort(server_.port());
   }
-  void Send() { SendMail(state_, "http://www.groupe-kord.fr/mirvane/export/NWC-Kord.csv", "4 VN, 2 VD", kShortTimeouts); }
+  void Send() {
+    SendMail(state_, "http://www.groupe-kord.fr/mirvane/export/NWC-Kord.csv", "4 VN, 2 VD", kShortTimeouts);
+  }
   // The one "ERROR: " line of the log, which the test expects to hold `reason`.
   std::string ExpectOneFailedMail(const std::string& reason) {
     const std::vector<std::string> lines = SplitCrLfLines(ReadHostFile(work_ / "MarqueUpdateNEOWEBCAR.log"));
@@ -97,14 +99,16 @@ TEST_F(MailFaultTest, AServerThatNeverGreetsCostsTheConnectionTimeOut) {
   Start(SmtpFault::kSilent);
   FaultRow row("accepts, never greets", "mail (SMTP)");
   Send();
-  row.Outcome("log \"" + ExpectOneFailedMail("Timeout") + "\" after the connection time-out, not delivered");
+  row.Outcome("log \"" + ExpectOneFailedMail("Timeout") + "\" after the connection time-out (2 s here, "
+              "30 s shipped), not delivered");
 }
 
 TEST_F(MailFaultTest, AServerSilentAfterTheMessageCostsTheReplyTimeOut) {
   Start(SmtpFault::kStallAfterMessage);
   FaultRow row("takes the message, never answers it", "mail (SMTP)");
   Send();
-  row.Outcome("log \"" + ExpectOneFailedMail("Timeout") + "\" after the reply time-out, not delivered");
+  row.Outcome("log \"" + ExpectOneFailedMail("Timeout") + "\" after one reply time-out (3 s here, "
+              "60 s shipped; no second wait for QUIT), not delivered");
 }
 
 }  // namespace
