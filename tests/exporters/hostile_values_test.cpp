@@ -116,8 +116,9 @@ class HostileSweep : public ::testing::TestWithParam<HostileKey> {
     }
   }
 
-  // With `hostileNames` false the settings that name a file or a number are
-  // ordinary ones, so that the run goes on to the extract's values.
+  // With `hostileNames` false the settings that name a file, a folder or a
+  // number are ordinary ones, so that the run goes on to the extract's values
+  // and the deliveries.
   std::string Settings(const std::string& key, const std::string& extract, int shift, bool hostileNames) const {
     auto v = [&](int n) { return SettingValue(Value(n, shift)); };
     auto name = [&](int n, const char* ordinary) { return hostileNames ? v(n) : std::string(ordinary); };
@@ -126,7 +127,7 @@ class HostileSweep : public ::testing::TestWithParam<HostileKey> {
                       "FiligraneListTagAll=;annoncesjaunes;sitautopro;paruvendu;leboncoin;vivacar;\r\n"
                       "[Pictlore]\r\nServeurFTP=" + ftp + "\r\nUser=pictlore\r\nPassWord=pictlore-pw\r\nPathFTP=www/pictlore\r\n"
                       "[" + key + "]\r\nServeurFTP=" + ftp + "\r\nUser=target\r\nPassWord=target-pw\r\n"
-                      "PathFTP=" + v(1) + "\r\nidClient=" + name(2, "kord") + "\r\nCodeClient=" + name(3, "408512") +
+                      "PathFTP=" + name(1, "") + "\r\nidClient=" + name(2, "kord") + "\r\nCodeClient=" + name(3, "408512") +
                       "\r\nFileResult=" + name(4, "result.xml") + "\r\nFileResultZip=" + name(5, "result.zip") +
                       "\r\nInfoVille=" + v(6) + "\r\nTestFTPPictlore=1\r\nTestSend=1\r\nNumPort=" + name(7, "2222") +
                       "\r\nCode=" + v(8) + "\r\nPasswordSuffix=" + v(9) +
@@ -141,7 +142,7 @@ class HostileSweep : public ::testing::TestWithParam<HostileKey> {
     int n = 0;
     for (const std::string& code : codes) {
       ini += "[" + key + "-" + code + "]\r\nServeurFTP=" + ftp + "\r\nUser=target\r\nPassWord=target-pw\r\nPathFTP=" +
-             v(n) + "\r\nFileResult=" + name(n + 1, "client.xml") + "\r\nFileResultZip=" + name(n + 2, "client.zip") +
+             name(n, "") + "\r\nFileResult=" + name(n + 1, "client.xml") + "\r\nFileResultZip=" + name(n + 2, "client.zip") +
              "\r\nInfoVille=" + v(n + 3) + "\r\n";
       ++n;
     }
