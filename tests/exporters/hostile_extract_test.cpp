@@ -89,8 +89,9 @@ class HostileExtract : public ::testing::TestWithParam<ExtractOf> {
     EXPECT_EQ(run.output.find(kSecretMarker), std::string::npos);
     const long peakKb = std::stol(ReadHostFile(outside_ / "peak-kb"));
     EXPECT_LT(peakKb, 300 * 1024) << "peak resident size (KB)";
-    for (const std::string& folder : {sandbox_.root(), ftpRoot_.path()})
+    for (const std::string& folder : {sandbox_.root(), ftpRoot_.path()}) {
       EXPECT_TRUE(FilesHolding(folder, kSecretMarker).empty()) << ::testing::PrintToString(FilesHolding(folder, kSecretMarker));
+    }
     EXPECT_TRUE(http_.Requests().empty());
     RecordFault(fault, std::string("stock extract of ") + target.key,
                 (HasFailure() ? "FAULT: exit " : "load error, exit ") + std::to_string(run.exitCode) + ", peak " +

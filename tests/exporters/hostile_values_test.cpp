@@ -101,7 +101,6 @@ class HostileSweep : public ::testing::TestWithParam<HostileKey> {
   // Photo files for the names of one folder level that the host can hold, so that hostile names
   // reach the image server and the decoration scripts.
   void AddPhotos(const std::string& extract) {
-    const std::string photo = canary_ / "secret.jpg";
     std::string plain = sandbox_.root() + "/plain.jpg";
     RunCommand("/usr/bin/convert -size 64x48 xc:white '" + plain + "'");
     for (const std::string& name : ElementTexts(extract, {"NomImage"})) {
@@ -151,12 +150,15 @@ class HostileSweep : public ::testing::TestWithParam<HostileKey> {
 
   // No folder of the run holds a file that a command of the values made.
   void ExpectNoCommandRan() const {
-    for (const std::string& folder : {canary_.path(), sandbox_.root(), ftpRoot_.path(), mail_.path()})
+    for (const std::string& folder : {canary_.path(), sandbox_.root(), ftpRoot_.path(), mail_.path()}) {
       EXPECT_TRUE(NamesStartingWith(folder, "pwned").empty()) << ::testing::PrintToString(NamesStartingWith(folder, "pwned"));
-    for (const auto& entry : fs::directory_iterator(fs::current_path()))
+    }
+    for (const auto& entry : fs::directory_iterator(fs::current_path())) {
       EXPECT_NE(entry.path().filename().string().rfind("pwned", 0), 0u) << entry.path();
-    for (const auto& entry : fs::directory_iterator("/tmp"))
+    }
+    for (const auto& entry : fs::directory_iterator("/tmp")) {
       EXPECT_NE(entry.path().filename().string().rfind("pwned", 0), 0u) << entry.path();
+    }
   }
 
   void ExpectClearOutcome(const std::string& what, const ExportResult& run) const {
@@ -164,8 +166,9 @@ class HostileSweep : public ::testing::TestWithParam<HostileKey> {
     EXPECT_TRUE(run.exitCode == 0 || run.exitCode == 1 || run.exitCode == 3) << run.exitCode << "\n" << run.output;
     if (run.exitCode == 1) {
       // The error is one of the program's own texts, not a library's.
-      for (const char* raw : {"std::", "basic_string", "bad_alloc", "vector::", "terminate", "what():"})
+      for (const char* raw : {"std::", "basic_string", "bad_alloc", "vector::", "terminate", "what():"}) {
         EXPECT_EQ(run.output.find(raw), std::string::npos) << run.output;
+      }
       EXPECT_FALSE(run.output.empty());
     }
   }
@@ -209,18 +212,24 @@ TEST_P(HostileSweep, NothingRunsNothingLeavesItsFolderEveryFailureIsClear) {
     EXPECT_TRUE(outside.empty()) << ::testing::PrintToString(outside) << "\n" << run.output;
     EXPECT_TRUE(ChangesOutside(canaryBefore, Snapshot(canary_.path()), {}).empty());
     // The photo named outside the photo store was never read.
-    for (const std::string& folder : {sandbox_.work(), ftpRoot_.path(), VivacarDrop()})
+    for (const std::string& folder : {sandbox_.work(), ftpRoot_.path(), VivacarDrop()}) {
       EXPECT_TRUE(FilesHolding(folder, kSecretMarker).empty()) << ::testing::PrintToString(FilesHolding(folder, kSecretMarker));
+    }
   }
-  // Every mail has one subject and no header that a value smuggled in.
+  // The delivering pass mails the link; every mail has one subject and no
+  // header that a value smuggled in.
+  if (std::string(target.key) == "NEOWEBCAR") {
+    EXPECT_FALSE(smtp_.Messages().empty());
+  }
   for (const std::string& message : smtp_.Messages()) {
     const std::string text = ReadHostFile(message);
     const std::string head = text.substr(0, text.find("\n\n") == std::string::npos ? text.find("\r\n\r\n") : text.find("\n\n"));
     EXPECT_EQ(head.find("\nX-Injected"), std::string::npos) << head;
     EXPECT_EQ(head.rfind("Subject:"), head.find("Subject:")) << head;
   }
-  for (const RecordedRequest& request : http_.Requests())
+  for (const RecordedRequest& request : http_.Requests()) {
     EXPECT_EQ(request.path, "/cataloguebien/api/cataloguevo/vehicules/importerVehicules");
+  }
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   RecordFault("hostile extract and settings", target.key, outcome + (HasFailure() ? ", FAULT" : ", contained"), seconds);
 }
