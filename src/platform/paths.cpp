@@ -190,7 +190,8 @@ std::string FileNameOf(const std::string& logical) {
 }
 
 bool IsPlainFileName(const std::string& name) {
-  if (name.empty() || name == "." || name == "..") return false;
+  const size_t kLongestName = 255;  // the file systems create no longer name
+  if (name.empty() || name == "." || name == ".." || name.size() > kLongestName) return false;
   for (char c : name)
     if (c == '\\' || c == '/' || c == ':' || static_cast<unsigned char>(c) < ' ') return false;
   return true;

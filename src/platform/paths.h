@@ -36,8 +36,8 @@ std::string WorkDir();
 // The last component of a logical path (after the last "\" or "/").
 std::string FileNameOf(const std::string& logical);
 // A bare file name: not empty, no folder separator, no drive, not "." or "..",
-// no control character. Names taken from settings or stock data are checked
-// with it before they name a file.
+// no control character, at most 255 bytes (what the file systems take). Names
+// taken from settings or stock data are checked with it before they name a file.
 bool IsPlainFileName(const std::string& name);
 
 // Everything before the last separator (no final separator).

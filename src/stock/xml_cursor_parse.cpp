@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 
 #include <cerrno>
@@ -172,6 +173,40 @@ std::string DeclaredEncoding(const std::string& text) {
   return "";
 }
 
+// A document that names an outside DTD or declares an external entity is
+// refused where it does so: such a reference is never loaded, and a value
+// made of it would silently read as empty (or travel on in a saved feed).
+void RefuseDeclaration(void* userData, const char* what, const xmlChar* name, const xmlChar* systemId) {
+  auto* ctxt = static_cast<xmlParserCtxtPtr>(userData);
+  auto* report = static_cast<ParserReport*>(ctxt->_private);
+  if (report && !report->set) {
+    report->set = report->fromInput = true;
+    report->code = XML_IO_NETWORK_ATTEMPT;
+    report->line = ctxt->input ? ctxt->input->line : 0;
+    report->column = ctxt->input ? ctxt->input->col : 0;
+    report->reason = std::string(what) + " refused: " + (name ? reinterpret_cast<const char*>(name) : "") +
+                     (systemId ? std::string(" \"") + reinterpret_cast<const char*>(systemId) + "\"" : "");
+  }
+  ctxt->wellFormed = 0;
+  xmlStopParser(ctxt);
+}
+
+void InternalSubset(void* ctx, const xmlChar* name, const xmlChar* publicId, const xmlChar* systemId) {
+  if (publicId || systemId) return RefuseDeclaration(ctx, "External DTD", name, systemId ? systemId : publicId);
+  xmlSAX2InternalSubset(ctx, name, publicId, systemId);
+}
+
+void EntityDecl(void* ctx, const xmlChar* name, int type, const xmlChar* publicId, const xmlChar* systemId,
+                xmlChar* content) {
+  if (type != XML_INTERNAL_GENERAL_ENTITY && type != XML_INTERNAL_PARAMETER_ENTITY)
+    return RefuseDeclaration(ctx, "External entity", name, systemId ? systemId : publicId);
+  xmlSAX2EntityDecl(ctx, name, type, publicId, systemId, content);
+}
+
+void UnparsedEntityDecl(void* ctx, const xmlChar* name, const xmlChar*, const xmlChar* systemId, const xmlChar*) {
+  RefuseDeclaration(ctx, "External entity", name, systemId);
+}
+
 class ParserContext {
  public:
   explicit ParserContext(const std::string& url) {
@@ -181,6 +216,9 @@ class ParserContext {
     if (!ctxt_) throw Error("XML parser: out of memory");
     ctxt_->_private = &report_;
     ctxt_->sax->serror = CollectError;
+    ctxt_->sax->internalSubset = InternalSubset;
+    ctxt_->sax->entityDecl = EntityDecl;
+    ctxt_->sax->unparsedEntityDecl = UnparsedEntityDecl;
   }
   ~ParserContext() { xmlFreeParserCtxt(ctxt_); }
   xmlParserCtxtPtr get() { return ctxt_; }

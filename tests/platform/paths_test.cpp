@@ -86,5 +86,11 @@ TEST(Files, WriteAppendReadAndFolders) {
   EXPECT_THROW(WriteFileBytes(root.path() + "/missing/x.txt", "x"), Error);
 }
 
+TEST(PlainFileName, ANameTheFileSystemCannotHoldIsNotPlain) {
+  EXPECT_TRUE(IsPlainFileName(std::string(251, 'a') + ".xml"));
+  EXPECT_FALSE(IsPlainFileName(std::string(252, 'a') + ".xml"));
+  EXPECT_FALSE(IsPlainFileName(std::string(100000, 'L')));
+}
+
 }  // namespace
 }  // namespace tarvelon

@@ -51,7 +51,10 @@ ExportResult ExportSandbox::RunArguments(const std::vector<std::string>& argumen
   const std::string env = "env PATH=/usr/bin:/bin:$PATH SharedTemp='" + work() + "' TARVELON_HOME='" + program() +
                           "' TARVELON_DRIVE_C='" + drive() + "' TARVELON_NOW='" + now_ + "' ";
   ExportResult result;
-  std::string command = env + TARVELON_CLI;
+  std::string command = env;
+  if (timeLimit_ > 0) command += "timeout -s KILL " + std::to_string(timeLimit_) + " ";
+  if (!peakMemoryFile_.empty()) command += "/usr/bin/time -q -f %M -o '" + peakMemoryFile_ + "' ";
+  command += TARVELON_CLI;
   for (const std::string& argument : arguments) command += " '" + argument + "'";
   result.exitCode = RunCommand(command + " 2>&1", &result.output);
   return result;

@@ -39,10 +39,16 @@ class ExportSandbox {
   ExportResult RunArguments(const std::vector<std::string>& arguments) const;
   // The clock of the following runs ("yyyy-mm-dd hh:mm:ss").
   void SetNow(const std::string& now) { now_ = now; }
+  // A run that lasts longer is killed (0: no limit); a killed run exits 137.
+  void SetTimeLimit(int seconds) { timeLimit_ = seconds; }
+  // The following runs write their peak resident size (KB) to this host file.
+  void SetPeakMemoryFile(const std::string& hostFile) { peakMemoryFile_ = hostFile; }
 
  private:
   TempFolder root_;
   std::string now_;
+  int timeLimit_ = 0;
+  std::string peakMemoryFile_;
 };
 
 // Replaces every @KEY@ of the text.
