@@ -32,10 +32,11 @@ void QuotedCsvText::AddQuotedField(const std::string& value, const std::string& 
 
 void QuotedCsvText::AddColumns(const std::vector<QuotedColumn>& columns, const IXMLCursor& record,
                                const ComputedValues& computed) {
+  RecordTexts texts(record);
   for (const QuotedColumn& column : columns) {
     // The labels make the header line only: converted for the first vehicle alone.
     if (first_) AppendFormattedField(header_, Ansi(column.label), kQuoted);
-    AppendFormattedField(line_, CsvColumnValue(column.value, record, computed), kQuoted);
+    AppendFormattedField(line_, CsvColumnValue(column.value, texts, computed), kQuoted);
   }
 }
 
