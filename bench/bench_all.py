@@ -14,9 +14,13 @@ the export's own work; the sizes of --server-sizes are run once more with the
 image server answering, which shows its round trips and, from the server's
 command log, the control connections and every command kind of each export.
 Per export: wall time, peak memory (/usr/bin/time), and the ratio to
-`xmllint --noout` on the same extract, measured in the same run. For
-AUTOSCOUT24 and VPN the standard tools doing the same work (xmllint, copying
-the photos, `zip -9` of the copies) are timed too. AUTOSCOUT24 and LEBONCOIN
+`xmllint --noout` on the same extract, measured in the same run. AUTOSCOUT24
+and VPN are timed in the daily state (a first, untimed run leaves its photo
+copies in the output folder, which the timed run empties), and so are the
+standard tools doing the same work after them, in the same folder: removing
+the previous copies, xmllint, copying the photos, `zip -9` of the folder; up
+to 10 000 vehicles both are timed twice, alternately, and the better time of
+each is kept. AUTOSCOUT24 and LEBONCOIN
 are also run at 100 000 vehicles (--no-large leaves that out). --markdown
 writes the table into FILE, between its bench table markers.
 """
@@ -39,6 +43,9 @@ KEYS = ["AUTOSCOUT24", "VPN", "LEBONCOIN", "SITAUTOPRO", "HEYCAR", "GMBFI", "NEO
 # The annonce keys without a demo extract of their own read LEBONCOIN's shape.
 BORROWED = {"SITAUTOPRO": "LEBONCOIN", "HEYCAR": "LEBONCOIN", "GMBFI": "LEBONCOIN"}
 LARGE_KEYS = ["AUTOSCOUT24", "LEBONCOIN"]
+# The exports that copy every photo into their output folder and zip it.
+PHOTO_COPY_KEYS = ["AUTOSCOUT24", "VPN"]
+REPEATED_UP_TO = 10000  # vehicles: their export and standard tools are timed twice
 
 
 def extract_names():
@@ -69,8 +76,13 @@ def settings(ftp_port, image_server=True):
         text = source.read()
     text = text.replace("@PORT@", str(ftp_port)).replace("@SMTP_PORT@", str(free_port()))
     text = text.replace("@HTTPPORT@", str(free_port()))
-    if not image_server:  # a closed port: one refused connection, then the run goes on without it
+    if not image_server:
+        # A closed port: one refused connection per 30 s, then the run goes on
+        # without it. The photos count as on the server (the server test off),
+        # as they are in the steady state the answering server shows: the
+        # same outputs and log, without the round trips.
         text = re.sub(r"(?ms)(^\[Pictlore\]\n.*?^ServeurFTP=)[^\n]*", r"\g<1>127.0.0.1:%d" % free_port(), text)
+        text = re.sub(r"(?m)^TestFTPPictlore=.*$", "TestFTPPictlore=0", text)
     text = re.sub(r"(?m)^NoFTP=.*$", "NoFTP=1", text)
     text = re.sub(r"(?m)^NoTAG=.*$", "NoTAG=1", text)
     text = re.sub(r"(?m)^Debug=.*$", "Debug=0", text)
@@ -158,20 +170,24 @@ def lay_out(work, vehicles, keys, names, serve_photos):
     return drive, extracts, store
 
 
-def standard_tools(work, extract, store):
-    """xmllint + copying the extract's photos + zip -9 of the copies: AUTOSCOUT24's work by plain tools."""
+def standard_tools(work, extract, store, output):
+    """AUTOSCOUT24's work by plain tools, in the export's own output folder and
+    from the state its run left there: the previous copies removed (as the
+    export empties its folder), xmllint, the extract's photos copied, zip -9 of
+    the folder (the CSV file kept in it)."""
     with open(extract, encoding="latin-1") as text:
         photos = re.findall(r"<NomImage>([^<]+)</NomImage>", text.read())
-    copies = os.path.join(work, "copies")
+    archive = os.path.join(work, "copies.zip")
     start = time.monotonic()
+    for name in os.listdir(output):
+        if not name.endswith(".csv"):
+            os.remove(os.path.join(output, name))
     subprocess.run(["xmllint", "--noout", extract], check=True)
-    os.makedirs(copies)
     for i, name in enumerate(photos):
-        shutil.copyfile(os.path.join(store, name + ".jpg"), os.path.join(copies, "%d.jpg" % i))
-    subprocess.run(["zip", "-9", "-q", "-r", os.path.join(work, "copies.zip"), "."], cwd=copies, check=True)
+        shutil.copyfile(os.path.join(store, name + ".jpg"), os.path.join(output, "copy%d_1.jpg" % i))
+    subprocess.run(["zip", "-9", "-q", "-j", archive, "-r", "."], cwd=output, check=True)
     elapsed = time.monotonic() - start
-    shutil.rmtree(copies)
-    os.remove(os.path.join(work, "copies.zip"))
+    os.remove(archive)
     return elapsed
 
 
@@ -195,6 +211,11 @@ def bench_size(binary, work, vehicles, keys, names, rows, modes):
             with open(os.path.join(home, "Tarvelon.ini"), "wb") as ini:
                 ini.write(settings(server.port, image_server))
             for key in keys:
+                copies_photos = key in PHOTO_COPY_KEYS
+                if copies_photos:
+                    # The run of the day before: its photo copies are in the
+                    # output folder, which the timed run empties first.
+                    timed([binary, key], env=env, cwd=work)
                 lint, lint_kb = timed(["xmllint", "--noout", extracts[key]])
                 before = len(server.commands().splitlines())
                 try:
@@ -203,7 +224,16 @@ def bench_size(binary, work, vehicles, keys, names, rows, modes):
                 except RuntimeError as failure:
                     wall, peak_kb, note = float("nan"), 0, "FAILED: " + str(failure).splitlines()[0][:80]
                 connections, counts = command_counts(server.commands().splitlines()[before:])
-                tools = standard_tools(work, extracts[key], store) if key in ("AUTOSCOUT24", "VPN") else None
+                tools = None
+                if copies_photos:
+                    output = os.path.join(drive, "SharedTemp/AS24")
+                    tools = standard_tools(work, extracts[key], store, output)
+                    if vehicles <= REPEATED_UP_TO and not note:
+                        # Creating thousands of files costs what the file system's
+                        # state and the other loads of the machine make it: the
+                        # better of two alternate rounds of each.
+                        wall = min(wall, timed([binary, key], env=env, cwd=work)[0])
+                        tools = min(tools, standard_tools(work, extracts[key], store, output))
                 rows.append(dict(key=key, vehicles=vehicles, server=image_server,
                                  mb=os.path.getsize(extracts[key]) / 1e6, lint=lint, lint_kb=lint_kb, wall=wall,
                                  peak_kb=peak_kb, connections=connections, counts=counts, tools=tools, note=note))
