@@ -7,8 +7,8 @@ Both binaries run each key in the same drive (bench_all's layout, the image
 server unreachable); after each run the work folder is kept aside. Every file
 must be byte-identical, except: the log's time stamps, a zip archive (its
 entries are compared instead: names, order, compression, bytes), the run
-journal, and the time stamp in the name of the extract copy. Exit 1 on any
-difference.
+journal, and the time stamps of the day ("yyyymmddhhnn[ss]") in file names and
+contents. Exit 1 on any difference.
 """
 import argparse
 import os
@@ -17,11 +17,14 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import zipfile
 
 import bench_all
 
 STAMP = re.compile(rb"\d\d/\d\d/\d{4} \d\d:\d\d:\d\d")
+TODAY = time.strftime("%Y%m%d").encode()
+RUN_STAMP = re.compile(rb"(?<!\d)" + TODAY + rb"\d{4}(?:\d\d)?(?!\d)")
 SKIPPED = {"runs.sqlite"}
 
 
@@ -37,9 +40,14 @@ def snapshot(folder):
     return files
 
 
+def neutral(data):
+    return RUN_STAMP.sub(b"<stamp>", STAMP.sub(b"<stamp>", data))
+
+
 def zip_entries(path):
     with zipfile.ZipFile(path) as z:
-        return [(i.filename, i.compress_type, i.flag_bits, z.read(i)) for i in z.infolist()]
+        return [(neutral(i.filename.encode("cp437", "replace")), i.compress_type, i.flag_bits, neutral(z.read(i)))
+                for i in z.infolist()]
 
 
 def same(a, b):
@@ -47,9 +55,7 @@ def same(a, b):
         return zip_entries(a) == zip_entries(b)
     with open(a, "rb") as fa, open(b, "rb") as fb:
         da, db = fa.read(), fb.read()
-    if a.endswith(".log"):
-        da, db = STAMP.sub(b"<stamp>", da), STAMP.sub(b"<stamp>", db)
-    return da == db
+    return neutral(da) == neutral(db)
 
 
 def main():
