@@ -192,8 +192,12 @@ bool CopyOpenFile(int in, int out, off_t size) {
       n = ::read(in, buffer, std::min(wanted, sizeof buffer));
       for (ssize_t written = 0; n > 0 && written < n;) {
         const ssize_t w = ::write(out, buffer + written, static_cast<size_t>(n - written));
-        if (w < 0 && errno != EINTR) return false;
-        if (w > 0) written += w;
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) {
+          if (w == 0) errno = EIO;
+          return false;
+        }
+        written += w;
       }
     }
     if (n < 0 && errno == EINTR) continue;
