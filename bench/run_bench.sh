@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the benchmarks on grown demo extracts: bench/run_bench.sh BUILD_DIR [bench_all.py options]
-# e.g. --sizes 1000,10000 (long), --large (adds 100 000 vehicles), --no-image-server. The table of
-# docs/performance.md is rewritten by: make bench  (BENCH_ARGS="--sizes 1000,10000" for the long run)
+# (default: 1 000 and 10 000 vehicles with the image server unreachable, 1 000 again with it answering,
+# 100 000 for AUTOSCOUT24 and LEBONCOIN; a shorter run: BENCH_ARGS="--sizes 1000 --no-large").
+# The table of docs/performance.md is rewritten by: make bench
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 build="$(cd "${1:-build}" && pwd)"

@@ -4,8 +4,9 @@
 usage: scale_extract.py TEMPLATE OUTPUT VEHICLES [PHOTOS_PER_VEHICLE]
 
 Every DataVO record of TEMPLATE is a model: the output cycles over them, each
-copy under a new vehicle number (every standalone occurrence of the model's
-number in the record is renumbered), and gives each vehicle PHOTOS_PER_VEHICLE
+copy under a new vehicle number and a new ad number (every standalone
+occurrence of the model's idVO and idNVO in the record is renumbered, so that
+no two vehicles share an ad reference or its photo copies), and gives each vehicle PHOTOS_PER_VEHICLE
 photo links (default 10) named "<folder>/<number>-<k>", the folder taken from
 the model's own photos. Everything around the two lists (clients, exclusions,
 equipment labels, sites, aliases) stays as it is. Bytes are kept as they are
@@ -15,6 +16,7 @@ import re
 import sys
 
 FIRST_NUMBER = 100000
+FIRST_AD_NUMBER = 5000000
 
 
 def photo_links(template):
@@ -34,7 +36,11 @@ def scaled(template, vehicles, photos):
         model = models[i % len(models)]
         old = re.search(r"<idVO>(\d+)</idVO>", model).group(1)
         new = str(FIRST_NUMBER + i)
-        records.append(re.sub(r"(?<!\d)%s(?!\d)" % old, new, model))
+        record = re.sub(r"(?<!\d)%s(?!\d)" % old, new, model)
+        ad = re.search(r"<idNVO>(\d+)</idNVO>", record)
+        if ad:
+            record = re.sub(r"(?<!\d)%s(?!\d)" % ad.group(1), str(FIRST_AD_NUMBER + i), record)
+        records.append(record)
         folder = folders.get(old, "bench")
         for k in range(1, photos + 1):
             link_lines.append("\n    <LiensImages><idVO>%s</idVO><NomImage>%s/%s-%d</NomImage></LiensImages>"

@@ -35,6 +35,12 @@ class ImageServerConnection {
 
   FtpSession session;
   std::string serverPhotoFolder;  // ServerPhotoFolder
+  // The last folder the server refused to enter (missing on the server). A
+  // failed change leaves the server where it was, so it is not the current
+  // folder; photos of that folder in a row fail at once instead of asking
+  // again for each photo. Uploads never create folders, so nothing in the run
+  // can make it appear.
+  std::string refusedFolder;
   Clock::time_point nextAttempt{};
 };
 
@@ -89,6 +95,7 @@ bool EnsureConnected(RunState& state, ImageServerConnection& c, const std::strin
     return false;
   }
   c.serverPhotoFolder.clear();
+  c.refusedFolder.clear();
   // The folder of every photo is absolute, so a root folder that cannot be
   // entered fails this call only.
   return fields.folder.empty() || Exchanged(c, c.session.ChangeFolder("/" + fields.folder));
@@ -98,8 +105,14 @@ bool EnterServerFolder(RunState& state, ImageServerConnection& c, const std::str
   std::string folder = "/" + state.window.imageServer().folder + "/" + FirstFolder(name) + "/" +
                        SecondFolder(name) + "/";
   if (folder == c.serverPhotoFolder) return true;
-  if (!Exchanged(c, c.session.ChangeFolder(folder))) return false;
+  if (folder == c.refusedFolder) return false;
+  if (!Exchanged(c, c.session.ChangeFolder(folder))) {
+    // Refused on a connection that is still open: the folder is not there.
+    if (c.session.Connected()) c.refusedFolder = folder;
+    return false;
+  }
   c.serverPhotoFolder = folder;
+  c.refusedFolder.clear();
   return true;
 }
 

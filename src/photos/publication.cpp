@@ -82,10 +82,12 @@ void ExportVehiclePhoto(RunState& state, int n, const std::string& photoFileName
 
   const std::string name = UrlPath(fileName);
   const std::string source = state.options.photoStore + "\\" + name;
+  bool copied = false;  // a complete copy: the source exists, no need to look again
   if (IsPlainReference(reference)) {
     const std::string target = state.outputFolder + "\\" + reference + "_" + std::to_string(n) + ".jpg";
     try {
       CopyFileStream(source, target);
+      copied = true;
     } catch (const std::exception&) {
       // The CSV still names the file; the ad goes out without it, never with
       // a part of it.
@@ -94,7 +96,7 @@ void ExportVehiclePhoto(RunState& state, int n, const std::string& photoFileName
   }
   ++state.counters.imageCount;
   state.window.SetLabel1("Image " + std::to_string(state.counters.imageCount) + " : " + source);
-  if (FileExists(source)) {
+  if (copied || FileExists(source)) {
     if (!PhotoOnServer(state, name)) ReportUpdate(state, name, source);
   } else {
     state.LogLine("Pb Existence : " + name);

@@ -1,6 +1,7 @@
 #include "transfer/zip_archive.h"
 
 #include <fnmatch.h>
+#include <sys/stat.h>
 #include <zip.h>
 
 #include <algorithm>
@@ -29,28 +30,47 @@ bool DriveReachable(const std::string& path) {
   return FolderExists(DriveFolder(path[0]));
 }
 
+// A file of the archive: its logical path (messages, entry name) and its
+// host path, mapped once.
+struct ListedFile {
+  std::string path;
+  std::string host;
+};
+
 // The files an entry names: one file, or the files directly in a folder that
 // match the mask of the entry's last part ("*.*": every file). Folders are
-// never entered; the archive itself is never one of them.
-std::vector<std::string> ListedFiles(const std::string& entry, const std::string& zipPath) {
+// never entered; the archive itself is never one of them. The folder is
+// mapped to the host once; its entries are the names found there.
+std::vector<ListedFile> ListedFiles(const std::string& entry, const std::string& zipPath) {
   std::string mask = FileNameOf(entry);
   if (mask.find_first_of("*?") == std::string::npos) {
-    if (FileExists(entry)) return {entry};
+    if (FileExists(entry)) return {{entry, HostPath(entry)}};
     return {};
   }
   std::string folder = FolderOf(entry);
-  std::vector<std::string> files;
+  const std::string hostFolder = HostPath(folder);
   const std::string archive = HostPath(zipPath);
+  struct Sorted {
+    std::string key;  // the name in lower case: the order of the entries
+    ListedFile file;
+  };
+  std::vector<Sorted> files;
   for (const FolderEntry& e : ListFolder(folder)) {
     if (e.isFolder) continue;
     bool matches = mask == "*.*" || fnmatch(mask.c_str(), e.name.c_str(), FNM_CASEFOLD) == 0;
-    std::string path = folder + "\\" + e.name;
-    if (matches && FileExists(path) && HostPath(path) != archive) files.push_back(path);
+    if (!matches) continue;
+    const std::string host = hostFolder + "/" + AnsiToUtf8(e.name);
+    struct stat st;
+    // An ordinary file (a link to one counts), not the archive being made.
+    if (::stat(host.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || host == archive) continue;
+    const std::string path = folder + "\\" + e.name;
+    files.push_back({AnsiLower(path), {path, host}});
   }
-  std::sort(files.begin(), files.end(), [](const std::string& a, const std::string& b) {
-    return AnsiLower(a) < AnsiLower(b);
-  });
-  return files;
+  std::sort(files.begin(), files.end(), [](const Sorted& a, const Sorted& b) { return a.key < b.key; });
+  std::vector<ListedFile> listed;
+  listed.reserve(files.size());
+  for (Sorted& f : files) listed.push_back(std::move(f.file));
+  return listed;
 }
 
 struct ProgressContext {
@@ -65,13 +85,13 @@ void ReportProgress(zip_t*, double done, void* context) {
   progress->state->ProcessMessages();
 }
 
-void AddFiles(RunState& state, const std::string& zipPath, const std::vector<std::string>& files) {
+void AddFiles(RunState& state, const std::string& zipPath, const std::vector<ListedFile>& files) {
   int error = 0;
   zip_t* archive = zip_open(HostPath(zipPath).c_str(), 0, &error);
   if (!archive) CannotCreate(zipPath);
-  for (const std::string& file : files) {
-    zip_source_t* source = zip_source_file(archive, HostPath(file).c_str(), 0, 0);
-    zip_int64_t index = source ? zip_file_add(archive, AnsiToUtf8(FileNameOf(file)).c_str(), source,
+  for (const ListedFile& file : files) {
+    zip_source_t* source = zip_source_file(archive, file.host.c_str(), 0, 0);
+    zip_int64_t index = source ? zip_file_add(archive, AnsiToUtf8(FileNameOf(file.path)).c_str(), source,
                                               ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE)
                                : -1;
     if (index < 0 || zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 9) != 0) {
@@ -101,7 +121,7 @@ void MakeZip(RunState& state, const std::string& zipPath, const std::string& ent
   } catch (const Error&) {
     CannotCreate(zipPath);
   }
-  std::vector<std::string> files = ListedFiles(entry, zipPath);
+  std::vector<ListedFile> files = ListedFiles(entry, zipPath);
   if (!files.empty()) AddFiles(state, zipPath, files);
   state.window.AddMemoLine(Ansi("Fichier ") + zipPath + Ansi(" créé"));
 }

@@ -59,6 +59,31 @@ TEST_F(ImageServerTest, PhotosOfOneFolderShareOneFolderChangeAndAskOneMdtmEach) 
                       "MDTM p1.jpg", "MDTM p2.jpg", "MDTM none.jpg", "CWD /www/pictlore/ccc/dd/", "MDTM p1.jpg"}));
 }
 
+// A folder missing on the server is asked once for the photos of it in a row:
+// the refused change leaves the server in the previous folder, which stays
+// the current one (no CWD back to it), and the answers are those of a
+// refused change for every photo.
+TEST_F(ImageServerTest, AMissingServerFolderIsAskedOnceForThePhotosOfItInARow) {
+  EXPECT_TRUE(PhotoOnServer(state_, "aaa/bb/p1.jpg"));
+  for (const char* name : {"eee/ff/x1.jpg", "eee/ff/x2.jpg", "eee/ff/x3.jpg"})
+    EXPECT_FALSE(PhotoOnServer(state_, name)) << name;
+  state_.testPhotoServer = false;
+  EXPECT_TRUE(PhotoOnServer(state_, "eee/ff/x4.jpg"));  // the answer without the server test
+  state_.testPhotoServer = true;
+  EXPECT_TRUE(PhotoOnServer(state_, "aaa/bb/p2.jpg"));  // still in aaa/bb: no folder change
+  EXPECT_FALSE(PhotoOnServer(state_, "ccc/dd/p1.jpg"));
+  WriteHostFile(Store("eee/ff/x5.jpg"), "x5");
+  // After a change to another folder the missing one is asked again, once.
+  UploadPhoto(state_, Store("eee/ff/x5.jpg"), "c:\\projects\\kord\\images\\eee\\ff\\x5.jpg");
+  EXPECT_FALSE(PhotoOnServer(state_, "eee/ff/x5.jpg"));
+  EXPECT_EQ(server_.Commands(),
+            (Commands{"USER pict", "PASS ******", "PWD", "CWD /www/pictlore", "CWD /www/pictlore/aaa/bb/",
+                      "MDTM p1.jpg", "CWD /www/pictlore/eee/ff/", "MDTM p2.jpg", "CWD /www/pictlore/ccc/dd/",
+                      "MDTM p1.jpg", "CWD /www/pictlore/eee/ff/"}));
+  EXPECT_EQ(server_.CountConnections(), 1);
+  EXPECT_FALSE(std::filesystem::exists(serverRoot_ / "www/pictlore/eee"));
+}
+
 TEST_F(ImageServerTest, WithoutTheServerTestEveryPhotoCountsAsPresentButIsStillAsked) {
   state_.testPhotoServer = false;
   EXPECT_TRUE(PhotoOnServer(state_, "aaa/bb/none.jpg"));

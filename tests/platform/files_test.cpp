@@ -71,5 +71,80 @@ TEST(WriteFileBytes, AMissingFolderIsAnErrorNamingThePath) {
   }
 }
 
+
+std::string SampleBytes(size_t size) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 131 + i / 7) & 0xff);
+  return bytes;
+}
+
+// Copies made by the kernel (or the fallback) are the source's bytes exactly,
+// replace an existing target whole and leave no temporary file beside it.
+TEST(CopyFileBytes, CopiesEveryByteAndReplacesTheTargetWhole) {
+  TempFolder folder;
+  for (size_t size : {size_t{0}, size_t{1}, size_t{65537}, size_t{3 * 1024 * 1024 + 5}}) {
+    const std::string source = folder / "source.jpg", target = folder / "target.jpg";
+    testing::WriteHostFile(source, SampleBytes(size));
+    testing::WriteHostFile(target, std::string(size + 100, 'o'));  // longer than the copy
+    CopyFileBytes(source, target);
+    EXPECT_EQ(testing::ReadHostFile(target), SampleBytes(size)) << size;
+    EXPECT_EQ(ReadFileBytes(source), SampleBytes(size)) << size;
+    EXPECT_EQ(EntriesIn(folder.path()), 2u) << size;
+  }
+}
+
+TEST(CopyFileBytes, AMissingSourceIsAnErrorNamingItAndLeavesTheTarget) {
+  TempFolder folder;
+  const std::string target = folder / "target.jpg";
+  testing::WriteHostFile(target, "previous");
+  for (const std::string& source : {folder / "absent.jpg", folder.path()}) {
+    try {
+      CopyFileBytes(source, target);
+      ADD_FAILURE() << "no error for " << source;
+    } catch (const Error& e) {
+      EXPECT_NE(e.text().find(source), std::string::npos) << e.text();
+    }
+  }
+  EXPECT_EQ(testing::ReadHostFile(target), "previous");
+  EXPECT_EQ(EntriesIn(folder.path()), 1u);
+}
+
+// A copy cut short (a file size limit standing for a full disk) keeps the
+// previous target whole, with no temporary beside it.
+TEST(CopyFileBytes, AFailedCopyKeepsThePreviousTarget) {
+  TempFolder folder;
+  const std::string source = folder / "big.jpg", target = folder / "target.jpg";
+  testing::WriteHostFile(source, SampleBytes(200000));
+  testing::WriteHostFile(target, "previous complete file");
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    try {
+      CopyFileBytes(source, target);
+    } catch (const Error& e) {
+      _exit(e.text().find(target) != std::string::npos ? 3 : 4);
+    }
+    _exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 3) << "the copy must fail with an error naming the target";
+  EXPECT_EQ(testing::ReadHostFile(target), "previous complete file");
+  EXPECT_EQ(EntriesIn(folder.path()), 2u);
+}
+
+TEST(ReadFileBytes, ReadsBinaryFilesWholeAndRefusesAFolder) {
+  TempFolder folder;
+  const std::string path = folder / "Tarvelon.ini";
+  testing::WriteHostFile(path, SampleBytes(70000));
+  EXPECT_EQ(ReadFileBytes(path), SampleBytes(70000));
+  EXPECT_THROW(ReadFileBytes(folder / "absent.ini"), Error);
+  EXPECT_THROW(ReadFileBytes(folder.path()), Error);
+}
+
 }  // namespace
 }  // namespace tarvelon

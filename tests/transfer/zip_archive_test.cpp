@@ -59,6 +59,22 @@ TEST_F(ZipArchiveTest, AFolderGivesItsFilesUnderBareNamesDeflated) {
   EXPECT_EQ(state_.window.memo(), std::vector<std::string>{Ansi("Fichier c:\\work\\Tarvelon\\Export.zip créé")});
 }
 
+// Every name found in the folder is packed with its own bytes, also two names
+// that differ only in case; a link to a file counts as the file.
+TEST_F(ZipArchiveTest, EachFoundNameKeepsItsOwnBytes) {
+  WriteHostFile(driveC_ / "photos/p.jpg", "photo bytes");
+  std::filesystem::create_directories(driveC_ / "work/case");
+  WriteHostFile(driveC_ / "work/case/ref_1.jpg", "lower");
+  WriteHostFile(driveC_ / "work/case/REF_1.jpg", "upper");
+  std::filesystem::create_symlink(driveC_ / "photos/p.jpg", driveC_ / "work/case/link_2.jpg");
+  MakeZip(state_, zip_, "c:\\work\\case\\*.*");
+  const std::string entries = EntriesByPython(Host("work/Tarvelon/Export.zip"));
+  EXPECT_NE(entries.find("link_2.jpg deflate9 photo bytes\n"), std::string::npos) << entries;
+  EXPECT_NE(entries.find("ref_1.jpg deflate9 lower\n"), std::string::npos) << entries;
+  EXPECT_NE(entries.find("REF_1.jpg deflate9 upper\n"), std::string::npos) << entries;
+  EXPECT_EQ(entries.find("link_2"), 0u) << entries;  // l before r, whatever the case
+}
+
 TEST_F(ZipArchiveTest, OneFileIsStoredWithoutItsFolder) {
   MakeZip(state_, zip_, "c:\\work\\out\\b.csv");
   EXPECT_EQ(RunCommand("unzip -tq " + Host("work/Tarvelon/Export.zip")), 0);

@@ -32,7 +32,12 @@ void QuotedCsvText::AddQuotedField(const std::string& value, const std::string& 
 
 void QuotedCsvText::AddColumns(const std::vector<QuotedColumn>& columns, const IXMLCursor& record,
                                const ComputedValues& computed) {
-  for (const QuotedColumn& column : columns) AddQuotedField(CsvColumnValue(column.value, record, computed), Ansi(column.label));
+  RecordTexts texts(record);
+  for (const QuotedColumn& column : columns) {
+    // The labels make the header line only: converted for the first vehicle alone.
+    if (first_) AppendFormattedField(header_, Ansi(column.label), kQuoted);
+    AppendFormattedField(line_, CsvColumnValue(column.value, texts, computed), kQuoted);
+  }
 }
 
 void QuotedCsvText::EndVehicle() {

@@ -1,5 +1,7 @@
 #include "exporters/frame/csv_columns.h"
 
+#include <cstring>
+
 #include "exporters/frame/exporter_frame.h"
 #include "platform/errors.h"
 #include "platform/text.h"
@@ -72,12 +74,25 @@ std::string LabelsOfPresentCodes(const IXMLCursor& record, const std::string& li
 
 }  // namespace
 
+const std::string& RecordTexts::List(const char* name) {
+  for (const auto& [known, text] : lists_)
+    if (known == name || std::strcmp(known, name) == 0) return text;
+  lists_.emplace_back(name, record_.GetValue(name));
+  return lists_.back().second;
+}
+
 std::string CsvColumnValue(const CsvColumn& column, const IXMLCursor& record, const ComputedValues& computed) {
+  RecordTexts texts(record);
+  return CsvColumnValue(column, texts, computed);
+}
+
+std::string CsvColumnValue(const CsvColumn& column, RecordTexts& texts, const ComputedValues& computed) {
+  const IXMLCursor& record = texts.record();
   switch (column.source) {
     case ColumnSource::Element:
-      return record.GetValue(column.name);
+      return texts.Get(column.name);
     case ColumnSource::ElementUnlessZero: {
-      std::string value = record.GetValue(column.name);
+      std::string value = texts.Get(column.name);
       if (value == "0") value.clear();
       return value;
     }
@@ -89,23 +104,23 @@ std::string CsvColumnValue(const CsvColumn& column, const IXMLCursor& record, co
       return it->second;
     }
     case ColumnSource::Flag:
-      return HasEquipmentCode(record.GetValue(column.name), column.code);
+      return HasEquipmentCode(texts.List(column.name), column.code);
     case ColumnSource::FlagOrZero: {
-      const std::string flag = HasEquipmentCode(record.GetValue(column.name), column.code);
+      const std::string flag = HasEquipmentCode(texts.List(column.name), column.code);
       return flag.empty() ? "0" : flag;
     }
     case ColumnSource::YesNo:
-      return HasEquipmentCode(record.GetValue(column.name), column.code) == "1" ? "O" : "N";
+      return HasEquipmentCode(texts.List(column.name), column.code) == "1" ? "O" : "N";
     case ColumnSource::Labels:
-      return LabelsOfPresentCodes(record, record.GetValue(column.name), column.code);
+      return LabelsOfPresentCodes(record, texts.List(column.name), column.code);
     case ColumnSource::ElementUpper:
-      return AsciiUpper(record.GetValue(column.name));
+      return AsciiUpper(texts.Get(column.name));
     case ColumnSource::ElementDate:
-      return DateFieldText(record.GetValue(column.name));
+      return DateFieldText(texts.Get(column.name));
     case ColumnSource::ElementCents:
-      return CentsText(record.GetValue(column.name));
+      return CentsText(texts.Get(column.name));
     case ColumnSource::ElementYesNo:
-      return YesNoText(record.GetValue(column.name));
+      return YesNoText(texts.Get(column.name));
     case ColumnSource::Blank:
       break;
   }
@@ -114,9 +129,10 @@ std::string CsvColumnValue(const CsvColumn& column, const IXMLCursor& record, co
 
 void AppendCsvColumns(std::string& row, const std::vector<CsvColumn>& columns, const IXMLCursor& record,
                       const ComputedValues& computed, const FieldFormat& format) {
+  RecordTexts texts(record);
   for (const auto& column : columns) {
     const int count = column.source == ColumnSource::Blank ? column.count : 1;
-    const std::string value = CsvColumnValue(column, record, computed);
+    const std::string value = CsvColumnValue(column, texts, computed);
     for (int i = 0; i < count; ++i) AppendFormattedField(row, value, format);
   }
 }

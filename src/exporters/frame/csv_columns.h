@@ -1,6 +1,7 @@
 #pragma once
 // Column layouts of the delimited feeds as tables: each column names where its
 // value comes from; one writer walks the table for every vehicle.
+#include <list>
 #include <map>
 #include <string>
 #include <vector>
@@ -76,8 +77,25 @@ struct FieldFormat {
 void AppendCsvColumns(std::string& row, const std::vector<CsvColumn>& columns, const IXMLCursor& record,
                       const ComputedValues& computed, const FieldFormat& format);
 
+// The equipment lists of the current record, each read from the document
+// once for the row: a table names the same list in many flag columns. Other
+// children are read as their column comes. Valid while the cursor stays on
+// that record.
+class RecordTexts {
+ public:
+  explicit RecordTexts(const IXMLCursor& record) : record_(record) {}
+  std::string Get(const char* name) const { return record_.GetValue(name); }
+  const std::string& List(const char* name);
+  const IXMLCursor& record() const { return record_; }
+
+ private:
+  const IXMLCursor& record_;
+  std::list<std::pair<const char*, std::string>> lists_;  // a row names a handful; references stay valid
+};
+
 // One column's value for the current record (a Blank column gives "").
 std::string CsvColumnValue(const CsvColumn& column, const IXMLCursor& record, const ComputedValues& computed);
+std::string CsvColumnValue(const CsvColumn& column, RecordTexts& texts, const ComputedValues& computed);
 // Appends one field in the format: the cleaned value, then the separator.
 void AppendFormattedField(std::string& row, const std::string& value, const FieldFormat& format);
 // The field text made safe for a quoted dealer field (without its quotes).
