@@ -126,6 +126,13 @@ void AppendFileBytes(const std::string& path, const std::string& bytes) {
   WriteWithFlags(path, bytes, O_CREAT | O_APPEND);
 }
 
+bool AppendToExistingHostFile(const std::string& hostPath, const std::string& path, const std::string& bytes) {
+  const int fd = ::open(hostPath.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (fd < 0) return false;
+  WriteAll(fd, bytes, path);
+  return true;
+}
+
 void CopyFileBytes(const std::string& source, const std::string& target) {
   WriteFileBytes(target, ReadFileBytes(source));
 }

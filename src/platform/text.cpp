@@ -70,15 +70,30 @@ char CodePointToAnsi(char32_t cp) {
   return '?';
 }
 
+namespace {
+
+// Length of the run of ASCII bytes from `from`: copied as they are, whole.
+size_t AsciiRun(std::string_view in, size_t from) {
+  size_t i = from;
+  while (i < in.size() && static_cast<unsigned char>(in[i]) < 0x80) ++i;
+  return i - from;
+}
+
+}  // namespace
+
 std::string Utf8ToAnsi(std::string_view in) {
   std::string out;
   out.reserve(in.size());
   size_t i = 0;
   while (i < in.size()) {
+    if (const size_t run = AsciiRun(in, i); run > 0) {
+      out.append(in.substr(i, run));
+      i += run;
+      continue;
+    }
     unsigned char c = in[i];
     char32_t cp = 0;
     int extra = 0;
-    if (c < 0x80) { out += static_cast<char>(c); ++i; continue; }
     if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; extra = 1; }
     else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; extra = 2; }
     else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; extra = 3; }
@@ -100,7 +115,14 @@ std::string Utf8ToAnsi(std::string_view in) {
 std::string AnsiToUtf8(std::string_view in) {
   std::string out;
   out.reserve(in.size() + in.size() / 8);
-  for (unsigned char c : in) AppendUtf8(out, AnsiToCodePoint(c));
+  for (size_t i = 0; i < in.size();) {
+    if (const size_t run = AsciiRun(in, i); run > 0) {
+      out.append(in.substr(i, run));
+      i += run;
+      continue;
+    }
+    AppendUtf8(out, AnsiToCodePoint(static_cast<unsigned char>(in[i++])));
+  }
   return out;
 }
 

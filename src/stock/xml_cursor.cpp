@@ -147,7 +147,11 @@ void IXMLCursor::Next() {
 
 std::string IXMLCursor::GetValue(const std::string& path) const {
   if (!list_ || index_ < 0) return "";
-  xmlNodePtr target = SelectFirst(list_->nodes[static_cast<size_t>(index_)], AnsiToUtf8(path));
+  xmlNodePtr node = list_->nodes[static_cast<size_t>(index_)];
+  const std::string utf8 = AnsiToUtf8(path);
+  // A child's name alone: the first child of that name, as SetValue finds it.
+  xmlNodePtr target = node->type == XML_ELEMENT_NODE && IsPlainName(utf8) ? XmlTree::Of(node)->FirstChildNamed(node, utf8)
+                                                                           : SelectFirst(node, utf8);
   return target ? ContentOf(target) : std::string();
 }
 
