@@ -288,6 +288,14 @@ void IXMLCursor::LoadSaved(const IXMLCursor& source, const std::string& savedPat
   MoveTo(0);
 }
 
+void IXMLCursor::LoadXMLReleasing(const std::string& text) {
+  if (document_) document_->tree.reset();
+  list_.reset();
+  index_ = -1;
+  atEnd_ = true;
+  LoadXML(text);
+}
+
 void IXMLCursor::SaveEach(const std::vector<std::string>& paths) const {
   if (!document_ || !document_->tree) return;
   std::string bytes;

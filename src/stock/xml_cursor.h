@@ -45,6 +45,10 @@ class IXMLCursor {
   // Load of the file that `source` saved last, its document unchanged since:
   // a copy of that document, read from the file only when a copy would differ.
   void LoadSaved(const IXMLCursor& source, const std::string& savedPath);
+  // LoadXML that lets the current tree go before the text is parsed, so that
+  // the two are not held at once; when the text does not parse, the cursor
+  // is left without a tree (its namespaces kept).
+  void LoadXMLReleasing(const std::string& text);
   // Save to each path in turn, the document encoded once.
   void SaveEach(const std::vector<std::string>& paths) const;
 

@@ -36,7 +36,7 @@ void AnnonceExporter::Run(RunState& state) {
   // nothing that stays: the edited file overwrites it unread.
   std::string text = EditText(document_.GetXML());
   WriteTextFile(prepared, text);
-  document_.LoadXML(text);
+  document_.LoadXMLReleasing(text);
   document_.Save(prepared);
 
   BeforeClientFiles(state);
