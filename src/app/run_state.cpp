@@ -18,8 +18,20 @@ void RunState::LogLine(const std::string& message) {
     window.AddMemoLine("-> ");
     return;
   }
-  std::string line = FormatLogStamp(Now()) + " - " + message;
-  AppendFileBytes(path, line + "\r\n");
+  const DateTime now = Now();
+  if (stampText_.empty() || now.year != stampTime_.year || now.month != stampTime_.month || now.day != stampTime_.day ||
+      now.hour != stampTime_.hour || now.minute != stampTime_.minute || now.second != stampTime_.second) {
+    stampTime_ = now;
+    stampText_ = FormatLogStamp(now);
+  }
+  std::string line = stampText_ + " - " + message;
+  // The file opened and closed by each call, as always; only the path is
+  // mapped once while the file stays where it was found.
+  if (path != logPath_ || !AppendToExistingHostFile(logHostPath_, path, line + "\r\n")) {
+    AppendFileBytes(path, line + "\r\n");
+    logPath_ = path;
+    logHostPath_ = HostPath(path);
+  }
   window.AddMemoLine("-> " + line);
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/config.h"
+#include "platform/clock.h"
 #include "app/window_model.h"
 
 namespace tarvelon {
@@ -81,6 +82,15 @@ class RunState {
   // empty message starts the file afresh. Throws when the file cannot be written.
   void LogLine(const std::string& message);
   std::string LogFilePath() const;
+
+ private:
+  // The log file's host path and the stamp of the last second logged: a run
+  // logs a line per photo, each of which would map the path and format the time again.
+  std::string logPath_, logHostPath_;
+  DateTime stampTime_{};
+  std::string stampText_;
+
+ public:
 
   // The current target's section, and any section, read at the moment of the call.
   std::string ReadTargetSetting(const std::string& key, const std::string& def) const;

@@ -213,6 +213,13 @@ bool CopyOpenFile(int in, int out, off_t size) {
 
 }  // namespace
 
+bool AppendToExistingHostFile(const std::string& hostPath, const std::string& path, const std::string& bytes) {
+  const int fd = ::open(hostPath.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+  if (fd < 0) return false;
+  WriteAll(fd, bytes, path);
+  return true;
+}
+
 void CopyFileBytes(const std::string& source, const std::string& target) {
   const int in = ::open(HostPath(source).c_str(), O_RDONLY | O_CLOEXEC);
   struct stat st;

@@ -70,15 +70,30 @@ char CodePointToAnsi(char32_t cp) {
   return '?';
 }
 
+namespace {
+
+// Length of the run of ASCII bytes from `from`: copied as they are, whole.
+size_t AsciiRun(std::string_view in, size_t from) {
+  size_t i = from;
+  while (i < in.size() && static_cast<unsigned char>(in[i]) < 0x80) ++i;
+  return i - from;
+}
+
+}  // namespace
+
 std::string Utf8ToAnsi(std::string_view in) {
   std::string out;
   out.reserve(in.size());
   size_t i = 0;
   while (i < in.size()) {
+    if (const size_t run = AsciiRun(in, i); run > 0) {
+      out.append(in.substr(i, run));
+      i += run;
+      continue;
+    }
     unsigned char c = in[i];
     char32_t cp = 0;
     int extra = 0;
-    if (c < 0x80) { out += static_cast<char>(c); ++i; continue; }
     if ((c & 0xE0) == 0xC0) { cp = c & 0x1F; extra = 1; }
     else if ((c & 0xF0) == 0xE0) { cp = c & 0x0F; extra = 2; }
     else if ((c & 0xF8) == 0xF0) { cp = c & 0x07; extra = 3; }
@@ -100,7 +115,14 @@ std::string Utf8ToAnsi(std::string_view in) {
 std::string AnsiToUtf8(std::string_view in) {
   std::string out;
   out.reserve(in.size() + in.size() / 8);
-  for (unsigned char c : in) AppendUtf8(out, AnsiToCodePoint(c));
+  for (size_t i = 0; i < in.size();) {
+    if (const size_t run = AsciiRun(in, i); run > 0) {
+      out.append(in.substr(i, run));
+      i += run;
+      continue;
+    }
+    AppendUtf8(out, AnsiToCodePoint(static_cast<unsigned char>(in[i++])));
+  }
   return out;
 }
 
@@ -159,23 +181,20 @@ const std::array<unsigned char, 256>& UpperTable() {
 
 size_t FindIgnoringCase(std::string_view s, std::string_view part, size_t from) {
   if (part.empty()) return from <= s.size() ? from : std::string_view::npos;
-  if (s.size() < part.size()) return std::string_view::npos;
+  if (s.size() < part.size() || from > s.size() - part.size()) return std::string_view::npos;
   const auto& up = UpperTable();
-  const unsigned char first = up[static_cast<unsigned char>(part[0])];
-  // A first character that no other byte matches (a "<", a digit) is found by a plain search.
-  int variants = 0;
-  for (int c = 0; c < 256; ++c) variants += up[c] == first;
-  const size_t last = s.size() - part.size();
-  for (size_t i = from; i <= last; ++i) {
-    if (variants == 1) {
-      i = s.find(part[0], i);
-      if (i == std::string_view::npos || i > last) return std::string_view::npos;
-    } else if (up[static_cast<unsigned char>(s[i])] != first) {
-      continue;
-    }
-    size_t k = 1;
-    while (k < part.size() && up[static_cast<unsigned char>(s[i + k])] == up[static_cast<unsigned char>(part[k])]) ++k;
-    if (k == part.size()) return i;
+  const size_t m = part.size();
+  // Horspool over the upper-case forms: the byte under the pattern's last
+  // place tells how far the pattern may move on, so a search over a whole
+  // document reads about one byte in m.
+  std::array<size_t, 256> shift;
+  shift.fill(m);
+  for (size_t k = 0; k + 1 < m; ++k) shift[up[static_cast<unsigned char>(part[k])]] = m - 1 - k;
+  const size_t last = s.size() - m;
+  for (size_t i = from; i <= last; i += shift[up[static_cast<unsigned char>(s[i + m - 1])]]) {
+    size_t k = 0;
+    while (k < m && up[static_cast<unsigned char>(s[i + k])] == up[static_cast<unsigned char>(part[k])]) ++k;
+    if (k == m) return i;
   }
   return std::string_view::npos;
 }

@@ -147,7 +147,11 @@ void IXMLCursor::Next() {
 
 std::string IXMLCursor::GetValue(const std::string& path) const {
   if (!list_ || index_ < 0) return "";
-  xmlNodePtr target = SelectFirst(list_->nodes[static_cast<size_t>(index_)], AnsiToUtf8(path));
+  xmlNodePtr node = list_->nodes[static_cast<size_t>(index_)];
+  const std::string utf8 = AnsiToUtf8(path);
+  // A child's name alone: the first child of that name, as SetValue finds it.
+  xmlNodePtr target = node->type == XML_ELEMENT_NODE && IsPlainName(utf8) ? XmlTree::Of(node)->FirstChildNamed(node, utf8)
+                                                                           : SelectFirst(node, utf8);
   return target ? ContentOf(target) : std::string();
 }
 
@@ -245,6 +249,68 @@ void IXMLCursor::Save(const std::string& path) const {
     WriteFileBytes(path, EncodeDocument(*document_->tree));
   } catch (const Error& e) {
     throw Error("TXMLCursor.Save FileName: \"" + path + "\"\r\n" + e.text());
+  }
+}
+
+void IXMLCursor::SaveAndReload(const std::string& path) {
+  Save(path);
+  if (!document_ || !document_->tree || !SettleAsReloaded(*document_->tree)) {
+    Load(path);
+    return;
+  }
+  // Where Load leaves the cursor: on the root element alone.
+  std::shared_ptr<XmlTree> tree = document_->tree;
+  document_->namespaces = tree->namespaces();
+  list_ = std::make_shared<XmlNodeList>();
+  list_->tree = tree;
+  if (xmlNodePtr root = xmlDocGetRootElement(tree->doc())) list_->nodes.push_back(root);
+  MoveTo(0);
+}
+
+void IXMLCursor::LoadSaved(const IXMLCursor& source, const std::string& savedPath) {
+  const XmlTree* from = source.document_ ? source.document_->tree.get() : nullptr;
+  xmlDocPtr copy = from ? xmlCopyDoc(from->doc(), 1) : nullptr;
+  if (!copy) {
+    Load(savedPath);
+    return;
+  }
+  auto tree = std::make_shared<XmlTree>(copy, from->hasDeclaration(), from->namespaces());
+  if (!SettleAsReloaded(*tree)) {
+    Load(savedPath);
+    return;
+  }
+  if (!document_) document_ = std::make_shared<XmlDocument>();
+  document_->namespaces = tree->namespaces();
+  document_->tree = tree;
+  list_ = std::make_shared<XmlNodeList>();
+  list_->tree = tree;
+  if (xmlNodePtr root = xmlDocGetRootElement(tree->doc())) list_->nodes.push_back(root);
+  MoveTo(0);
+}
+
+void IXMLCursor::LoadXMLReleasing(const std::string& text) {
+  if (document_) document_->tree.reset();
+  list_.reset();
+  index_ = -1;
+  atEnd_ = true;
+  LoadXML(text);
+}
+
+void IXMLCursor::SaveEach(const std::vector<std::string>& paths) const {
+  if (!document_ || !document_->tree) return;
+  std::string bytes;
+  bool encoded = false;
+  for (const std::string& path : paths) {
+    const std::string folder = FolderOf(path);
+    if (folder.empty()) throw Error("Cannot Create Blank Directory");
+    try {
+      CreateFolders(folder);
+      if (!encoded) bytes = EncodeDocument(*document_->tree);
+      encoded = true;
+      WriteFileBytes(path, bytes);
+    } catch (const Error& e) {
+      throw Error("TXMLCursor.Save FileName: \"" + path + "\"\r\n" + e.text());
+    }
   }
 }
 

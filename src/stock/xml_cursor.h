@@ -11,6 +11,7 @@
 // Parsing never reaches outside: no DTD, no external entity, no network.
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tarvelon {
 
@@ -36,6 +37,20 @@ class IXMLCursor {
   void Delete();
   std::string GetXML() const;
   void Save(const std::string& path) const;
+
+  // Save, then what Load of that file gives, without reading it back when the
+  // document in memory gives the same (its whitespace-only texts dropped and
+  // neighbouring texts joined, as reading does).
+  void SaveAndReload(const std::string& path);
+  // Load of the file that `source` saved last, its document unchanged since:
+  // a copy of that document, read from the file only when a copy would differ.
+  void LoadSaved(const IXMLCursor& source, const std::string& savedPath);
+  // LoadXML that lets the current tree go before the text is parsed, so that
+  // the two are not held at once; when the text does not parse, the cursor
+  // is left without a tree (its namespaces kept).
+  void LoadXMLReleasing(const std::string& text);
+  // Save to each path in turn, the document encoded once.
+  void SaveEach(const std::vector<std::string>& paths) const;
 
   int Count() const;  // nodes in the list (0 without a list)
 

@@ -5,6 +5,7 @@
 
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
+#include <libxml/parserInternals.h>
 
 #include <cerrno>
 #include <fstream>
@@ -230,6 +231,70 @@ class ParserContext {
 };
 
 }  // namespace
+
+namespace {
+
+// Bytes a reader refuses: control characters other than TAB, LF and CR, and
+// the non-characters U+FFFE and U+FFFF.
+bool ReadableText(const xmlChar* s) {
+  if (!s) return true;
+  for (; *s; ++s) {
+    if (*s < 0x20 && *s != '\t' && *s != '\n' && *s != '\r') return false;
+    if (*s == 0xEF && s[1] == 0xBF && (s[2] == 0xBE || s[2] == 0xBF)) return false;
+  }
+  return true;
+}
+
+bool SettleElement(XmlTree& tree, xmlNodePtr element) {
+  for (xmlAttrPtr a = element->properties; a; a = a->next)
+    for (xmlNodePtr v = a->children; v; v = v->next)
+      if (v->type != XML_TEXT_NODE || !ReadableText(v->content)) return false;
+  for (xmlNodePtr child = element->children; child;) {
+    if (child->type == XML_ELEMENT_NODE) {
+      child = child->next;
+      continue;
+    }
+    if (child->type != XML_TEXT_NODE || child->name == xmlStringTextNoenc || !ReadableText(child->content))
+      return false;
+    // A run of texts is read back as one text.
+    while (xmlNodePtr next = child->next) {
+      if (next->type != XML_TEXT_NODE || next->name == xmlStringTextNoenc || !ReadableText(next->content)) break;
+      tree.Touched(element);
+      xmlNodeAddContent(child, next->content);
+      xmlUnlinkNode(next);
+      tree.Retire(next);
+    }
+    xmlNodePtr after = child->next;
+    if (IsBlankText(child->content) && xmlNodeGetSpacePreserve(element) != 1) {
+      tree.Touched(element);
+      xmlUnlinkNode(child);
+      tree.Retire(child);
+    }
+    child = after;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool SettleAsReloaded(XmlTree& tree) {
+  xmlDocPtr doc = tree.doc();
+  if (doc->encoding && !tree.hasDeclaration()) return false;
+  if (RootNamespaces(doc) != tree.namespaces()) return false;
+  std::vector<xmlNodePtr> pending;
+  for (xmlNodePtr child = doc->children; child; child = child->next) {
+    if (child->type != XML_ELEMENT_NODE) return false;
+    pending.push_back(child);
+  }
+  while (!pending.empty()) {
+    xmlNodePtr element = pending.back();
+    pending.pop_back();
+    if (!SettleElement(tree, element)) return false;
+    for (xmlNodePtr child = element->children; child; child = child->next)
+      if (child->type == XML_ELEMENT_NODE) pending.push_back(child);
+  }
+  return true;
+}
 
 std::shared_ptr<XmlTree> ParseXmlFile(const std::string& path) {
   const std::string host = HostPath(path);

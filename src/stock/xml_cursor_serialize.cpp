@@ -29,6 +29,21 @@ void DumpInto(std::string& out, xmlNodePtr node) {
 }  // namespace
 
 std::string SerializeNode(xmlNodePtr node) {
+  if (std::string out; node->type == XML_ELEMENT_NODE && WritePlainNode(out, node)) return out;
+  return SerializeNodeByLibrary(node);
+}
+
+std::string SerializeDocument(const XmlTree& tree) {
+  if (std::string out; WritePlainDocument(out, tree)) return out;
+  return SerializeDocumentByLibrary(tree);
+}
+
+std::string EncodeDocument(const XmlTree& tree) {
+  if (std::string out; EncodePlainDocument(out, tree)) return out;
+  return EncodeDocumentByLibrary(tree);
+}
+
+std::string SerializeNodeByLibrary(xmlNodePtr node) {
   if (node->type == XML_DOCUMENT_NODE) {
     XmlTree* tree = XmlTree::Of(node);
     return tree ? SerializeDocument(*tree) : std::string();
@@ -39,7 +54,7 @@ std::string SerializeNode(xmlNodePtr node) {
   return out;
 }
 
-std::string SerializeDocument(const XmlTree& tree) {
+std::string SerializeDocumentByLibrary(const XmlTree& tree) {
   std::string out;
   if (tree.hasDeclaration()) out = "<?xml version=\"1.0\"?>\n";
   for (xmlNodePtr child = tree.doc()->children; child; child = child->next) {
@@ -49,7 +64,7 @@ std::string SerializeDocument(const XmlTree& tree) {
   return out;
 }
 
-std::string EncodeDocument(const XmlTree& tree) {
+std::string EncodeDocumentByLibrary(const XmlTree& tree) {
   // Without a declared encoding the file is UTF-8 and its declaration (when
   // the document has one) is the one GetXML shows.
   const char* declared = tree.doc()->encoding ? reinterpret_cast<const char*>(tree.doc()->encoding) : nullptr;

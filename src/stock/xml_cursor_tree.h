@@ -88,6 +88,12 @@ struct XmlNodeList {
 // Parsing (xml_cursor_parse.cpp). Both throw Error with the cursor's texts.
 std::shared_ptr<XmlTree> ParseXmlFile(const std::string& path);
 std::shared_ptr<XmlTree> ParseXmlText(const std::string& ansiText, const NamespaceList& namespaces);
+// Brings a tree in memory to what saving and reading it again would give:
+// neighbouring texts joined, whitespace-only texts dropped. False (the tree
+// then maybe half done) when reading could give something else or fail:
+// nodes other than elements and texts, characters XML does not allow, an
+// encoding without a declaration, root namespaces unlike the tree's own.
+bool SettleAsReloaded(XmlTree& tree);
 // Suppresses libxml2's own error printing and refuses every external load.
 void PrepareXmlLibrary();
 
@@ -103,5 +109,15 @@ std::string SerializeNode(xmlNodePtr node);
 std::string SerializeDocument(const XmlTree& tree);
 // The bytes of the file that Save writes, in the declared encoding.
 std::string EncodeDocument(const XmlTree& tree);
+// The same through libxml2's own writer alone: what the cursor's writer
+// (xml_cursor_write.cpp) must equal, and what serves when it declines.
+std::string SerializeNodeByLibrary(xmlNodePtr node);
+std::string SerializeDocumentByLibrary(const XmlTree& tree);
+std::string EncodeDocumentByLibrary(const XmlTree& tree);
+// The cursor's writer: appends to `out` and answers true, or leaves `out`
+// as it was and answers false for what only libxml2 writes.
+bool WritePlainNode(std::string& out, xmlNodePtr node);
+bool WritePlainDocument(std::string& out, const XmlTree& tree);
+bool EncodePlainDocument(std::string& out, const XmlTree& tree);
 
 }  // namespace tarvelon

@@ -112,5 +112,17 @@ TEST(LowerTag, LowersWholeNamesOnlyAndGivesTheListedNamesTheirLowerForm) {
             "<titre/><titre\tx=\"1\">c</titre></client>");
 }
 
+TEST(LowerTags, OnePassGivesWhatEachNameInTurnGives) {
+  const std::string text =
+      "<CLIENT CODE=\"7\"><Code>x</Code><CODE_POSTAL>1</CODE_POSTAL><CLIENTS/><TITRE>b</TITRE><Titre/>"
+      "<TITRE\tx=\"1\">c</TITRE><ANNONCE><PHOTOS><PHOTO>p</PHOTO></PHOTOS></ANNONCE><PHOTO</CLIENT>";
+  const std::vector<std::string> names = {"CLIENT CODE", "CLIENT", "CODE", "CODE_POSTAL", "TITRE", "ANNONCE",
+                                          "PHOTOS", "PHOTO"};
+  std::string inTurn = text;
+  for (const std::string& name : names) inTurn = LowerTag(inTurn, name);
+  EXPECT_EQ(LowerTags(text, names), inTurn);
+  EXPECT_NE(inTurn, text);
+}
+
 }  // namespace
 }  // namespace tarvelon

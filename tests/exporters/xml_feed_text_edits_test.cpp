@@ -2,14 +2,53 @@
 // and the rules of their vehicle texts.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "exporters/autoreflex/autoreflex_exporter.h"
 #include "exporters/frame/text_cuts.h"
+#include "exporters/frame/xml_feed.h"
 #include "exporters/rad1/rad1_exporter.h"
 #include "exporters/topannonces/topannonces_exporter.h"
+#include "platform/errors.h"
 #include "platform/text.h"
+#include "support/temp_folder.h"
 
 namespace tarvelon {
 namespace {
+
+TEST(RemoveElement, BothFormsInOnePassAsTwoPassesGive) {
+  const std::string text =
+      "<d><DataVO><a>1</a><b/><a/><c><a>2</a></c><a>open</DataVO><DataVO><a>3</a></DataVO><a>out</a><a/></d>";
+  EXPECT_EQ(RemoveElement(text, "a"),
+            ReplaceAll(CutWithinRecords(text, "<a>", "</a>"), "<a/>", ""));
+  EXPECT_EQ(RemoveElement(text, "a"), "<d><DataVO><b/><c></c><a>open</DataVO><DataVO></DataVO></d>");
+}
+
+TEST(LoadEditedText, AFailingTextLeavesTheEarlierStagesSavedAndTheFirstFailureAsError) {
+  testing::TempFolder drive;
+  testing::ScopedEnv driveC("TARVELON_DRIVE_C", drive.path().c_str());
+  IXMLCursor document;
+  LoadEditedText(document, "<a><b>1</b></a>", {{"<a/>", "c:\\w\\stage.xml"}});
+  EXPECT_EQ(document.GetXML(), "<a><b>1</b></a>\n");
+  EXPECT_FALSE(std::filesystem::exists(drive / "w/stage.xml"));
+
+  // The last text fails: the stages are saved in order, the last that parses stays.
+  try {
+    LoadEditedText(document, "<a><b>", {{"<a>first</a>", "c:\\w\\stage.xml"}, {"<a>second</a>", "c:\\w\\stage.xml"}});
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_NE(e.text().find("<a><b>"), std::string::npos);
+  }
+  EXPECT_EQ(testing::ReadHostFile(drive / "w/stage.xml"), "<a>second</a>\n");
+  // An earlier stage that fails is the error, as it was the first to be loaded.
+  try {
+    LoadEditedText(document, "<a><b>", {{"<a>first</a>", "c:\\w\\stage.xml"}, {"<a>broken", "c:\\w\\stage.xml"}});
+    FAIL() << "no error";
+  } catch (const Error& e) {
+    EXPECT_NE(e.text().find("<a>broken"), std::string::npos);
+  }
+  EXPECT_EQ(testing::ReadHostFile(drive / "w/stage.xml"), "<a>first</a>\n");
+}
 
 TEST(GatherSlots, OnePhotoPerFilledSlotInSlotOrderAndAnEmptyListWhenNone) {
   const std::string text =

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/text.h"
 
 namespace tarvelon {
@@ -46,4 +48,17 @@ TEST(TextHelpers, IntegersAreReadStrictly) {
 }
 
 }  // namespace
+TEST(FindIgnoringCase, FindsEveryPlaceAPlainComparisonFinds) {
+  // Every start position of every pattern over texts of mixed case and accents.
+  const std::string text = Ansi("<DataVO><dataVO>Été été ÉTÉ</DATAVO><idphoto1>x</IDPHOTO1>aaab") + "<";
+  for (const std::string& part : std::vector<std::string>{"<datavo>", Ansi("été"), "</DataVO>", "IDPHOTO1", "aab", "b<", "<", "zz"}) {
+    for (size_t from = 0; from <= text.size(); ++from) {
+      size_t expected = std::string::npos;
+      for (size_t i = from; i + part.size() <= text.size() && expected == std::string::npos; ++i)
+        if (SameTextIgnoringCase(std::string_view(text).substr(i, part.size()), part)) expected = i;
+      EXPECT_EQ(FindIgnoringCase(text, part, from), expected) << part << " from " << from;
+    }
+  }
+}
+
 }  // namespace tarvelon

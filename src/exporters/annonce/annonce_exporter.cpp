@@ -31,20 +31,17 @@ void AnnonceExporter::Run(RunState& state) {
   RemoveWorkingSections(state, base + "B.xml");
 
   const std::string prepared = base + ".xml";
-  // The prepared file is written once the reload below has settled the text:
-  // a save before it would be overwritten unread.
-  std::string text = document_.GetXML();
-  document_.LoadXML(text);
-  document_.Save(prepared);
-
-  text = EditText(text);
+  // The document's text is edited, then loaded and saved as the prepared
+  // file. Loading the unedited text and saving it there first would change
+  // nothing that stays: the edited file overwrites it unread.
+  std::string text = EditText(document_.GetXML());
   WriteTextFile(prepared, text);
-  document_.LoadXML(text);
+  document_.LoadXMLReleasing(text);
   document_.Save(prepared);
 
   BeforeClientFiles(state);
   std::unique_ptr<ClientFileBuilder> builder = MakeClientFileBuilder(state);
-  builder->Build(document_, text, prepared);
+  builder->Build(document_, text, prepared, true);
   AfterClientFiles(state, *builder);
   state.finishedFlag = true;
 }

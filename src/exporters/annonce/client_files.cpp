@@ -30,12 +30,12 @@ ServerFields ClientFileBuilder::DefaultAccount() const {
 std::string ClientFileBuilder::WorkFolder() const { return WorkDir() + "Tarvelon\\"; }
 
 void ClientFileBuilder::Build(IXMLCursor& prepared, const std::string& preparedText,
-                              const std::string& preparedPath) {
-  prepared.LoadXML(preparedText);
+                              const std::string& preparedPath, bool holdsText) {
+  if (!holdsText) prepared.LoadXML(preparedText);
   handledLabels_.clear();
   std::string summary;
   for (IXMLCursor entries = prepared.Select(kClientBlocks); !entries.Eof(); entries.Next()) {
-    summary += BuildClientFile(entries, preparedPath);
+    summary += BuildClientFile(prepared, entries, preparedPath);
     state_.ProcessMessages();
   }
   state_.LogLine("");
@@ -43,13 +43,15 @@ void ClientFileBuilder::Build(IXMLCursor& prepared, const std::string& preparedT
   state_.vehiclesExported = static_cast<int>(state_.clientTotals.sent);
 }
 
-std::string ClientFileBuilder::BuildClientFile(const IXMLCursor& entry, const std::string& preparedPath) {
+std::string ClientFileBuilder::BuildClientFile(const IXMLCursor& prepared, const IXMLCursor& entry,
+                                               const std::string& preparedPath) {
   ClientEntry client;
   client.type = TypeOrBoth(entry.GetValue("TypeVO"));
   client.code = entry.GetValue("CODECLIENT");
   state_.ftpLogSuffix = " - " + client.code;
+  // A fresh copy of the prepared document for every entry, as the saved file gives it.
   IXMLCursor working;
-  working.Load(preparedPath);
+  working.LoadSaved(prepared, preparedPath);
 
   client.section = state_.exportOption + "-" + client.code;
   if (!ReadClientSection(client)) {
@@ -145,8 +147,7 @@ std::string ClientFileBuilder::EditClientText(const std::string& text, const Cli
 
 void ClientFileBuilder::SaveClientFile(IXMLCursor& working, const std::string& text, const ClientEntry& client) {
   working.LoadXML(text);
-  working.Save(WorkFolder() + resultFileName_);
-  working.Save(WorkFolder() + client.datedFileName);
+  working.SaveEach({WorkFolder() + resultFileName_, WorkFolder() + client.datedFileName});
 }
 
 std::string ClientFileBuilder::Deliver(const std::string& archivePath, const ClientEntry&) {

@@ -31,8 +31,11 @@ class ClientFileBuilder {
   virtual ~ClientFileBuilder() = default;
 
   // `prepared` is the exporter's cursor; `preparedText` the edited document
-  // text; `preparedPath` the saved PreparedExtract.
-  void Build(IXMLCursor& prepared, const std::string& preparedText, const std::string& preparedPath);
+  // text; `preparedPath` the saved PreparedExtract. With `holdsText` the
+  // cursor holds the document of that text already (loaded from it, then
+  // only saved), which loading the text again would give once more.
+  void Build(IXMLCursor& prepared, const std::string& preparedText, const std::string& preparedPath,
+             bool holdsText = false);
 
   // The names of the last entry read.
   const std::string& resultFileName() const { return resultFileName_; }
@@ -60,7 +63,7 @@ class ClientFileBuilder {
 
  private:
   // One COORDONNEES entry from settings to delivery; answers its summary text.
-  std::string BuildClientFile(const IXMLCursor& entry, const std::string& preparedPath);
+  std::string BuildClientFile(const IXMLCursor& prepared, const IXMLCursor& entry, const std::string& preparedPath);
   bool ReadClientSection(ClientEntry& client);
   // The first file name of the entry that would not stay in the work folder.
   std::string UnsafeFileName(const ClientEntry& client) const;

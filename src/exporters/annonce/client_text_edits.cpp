@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "exporters/annonce/annonce_safety.h"
 #include "exporters/annonce/client_files.h"
 #include "exporters/frame/text_cuts.h"
@@ -19,7 +21,7 @@ std::string ClientFileText(std::string text, const std::string& clientCode, bool
   text = ReplaceBetweenMarkers(text, "<DataVOS EOF=\"", "RecordName=\"DataVO\"/>", "");
   text = ReplaceAll(text, "</DataVOS>", "</CLIENT>", true);
 
-  for (const char* name : {"CODECLIENT", "cGroup", "TypeVO", "Concession", "FlagExclusion"}) text = RemoveElement(text, name);
+  for (const char* name : {"CODECLIENT", "cGroup", "TypeVO", "Concession", "FlagExclusion"}) text = RemoveElement(std::move(text), name);
 
   text = ReplaceAll(text, "<DataVO>", "<ANNONCE>", true);
   text = ReplaceAll(text, "</DataVO>", "</ANNONCE>", true);
@@ -37,7 +39,7 @@ std::string ClientFileText(std::string text, const std::string& clientCode, bool
 }
 
 std::string RemoveClientWorkingElements(std::string text) {
-  for (const char* name : {"idVO", "InfoVille", "RefSite", "RefExpo", "remise"}) text = RemoveElement(text, name);
+  for (const char* name : {"idVO", "InfoVille", "RefSite", "RefExpo", "remise"}) text = RemoveElement(std::move(text), name);
   return text;
 }
 

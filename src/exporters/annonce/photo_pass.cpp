@@ -47,8 +47,7 @@ PhotoTags TagsOf(const RunState& state, const IXMLCursor& record) {
 }  // namespace
 
 void AnnonceExporter::PhotoPass(RunState& state, const std::string& workingCopy) {
-  document_.Save(workingCopy);
-  document_.Load(workingCopy);
+  document_.SaveAndReload(workingCopy);
   IXMLCursor links = document_.Select(kPhotoLinks);
   state.LogLine(Ansi("Après premier Select LiensImages"));
   const bool tagAll = Contains(state.options.tagAllTargets, state.exportOptionLower);

@@ -1,24 +1,26 @@
+#include <utility>
+
 #include "exporters/annonce/annonce_exporter.h"
 #include "exporters/frame/text_cuts.h"
 
 namespace tarvelon {
 std::string EditPreparedText(std::string text, int photoSlots) {
-  text = RemoveElement(text, "InfoVA");
-  text = CutElementRun(text, "NOMPHOTO1", "NOMPHOTO6");
+  text = RemoveElement(std::move(text), "InfoVA");
+  text = CutElementRun(std::move(text), "NOMPHOTO1", "NOMPHOTO6");
 
   text = WrapPhotoSlots(text, photoSlots);
 
   // The code lists and the working elements have served; the partners get none of them.
-  text = CutElementRun(text, "EQUTINTERIEUR", "INFOCOMPLEMENT");
-  text = RemoveElement(text, "vGarantie");
-  text = RemoveElement(text, "TypeGarantie");
-  text = CutWithinRecords(text, "<TypeVO ", "</TypeVO>");  // only a TypeVO that carries attributes
-  text = RemoveElement(text, "xMarque");
-  text = RemoveElement(text, "vMarque");
-  text = CutWithinRecords(text, "<InfosSRS ", "</InfosSRS>");
+  text = CutElementRun(std::move(text), "EQUTINTERIEUR", "INFOCOMPLEMENT");
+  text = RemoveElement(std::move(text), "vGarantie");
+  text = RemoveElement(std::move(text), "TypeGarantie");
+  text = CutWithinRecords(std::move(text), "<TypeVO ", "</TypeVO>");  // only a TypeVO that carries attributes
+  text = RemoveElement(std::move(text), "xMarque");
+  text = RemoveElement(std::move(text), "vMarque");
+  text = CutWithinRecords(std::move(text), "<InfosSRS ", "</InfosSRS>");
   for (const char* name : {"id_Track", "RefVille", "RefSite", "RefExpo", "MsgGarCons", "MsgAnnonce", "PrixCatalogue",
                            "HorairesCommercial", "LibelleSociete"})
-    text = RemoveElement(text, name);
+    text = RemoveElement(std::move(text), name);
   return text;
 }
 

@@ -58,8 +58,7 @@ void RunAutoReflexExport(RunState& state, const std::string& optionKey) {
   state.LogLine("Avant Enregistrement");
   const DateTime now = Now();
   const std::string output = folder + "MirvaneDatasVO-" + FormatStamp(now, "yyyymmdd") + ".xml";
-  document.Save(folder + FormatStamp(now, "yyyymmddhhnn") + ".xml");
-  document.Save(output);
+  document.SaveEach({folder + FormatStamp(now, "yyyymmddhhnn") + ".xml", output});
 
   // A log of older versions; the current activity log has another name.
   if (const std::string oldLog = WorkDir() + "Marque" + state.exportOption + ".log"; oldLog != state.LogFilePath())

@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "exporters/autoreflex/autoreflex_exporter.h"
 #include "exporters/frame/text_cuts.h"
 #include "platform/text.h"
@@ -15,7 +17,7 @@ std::string EditAutoReflexText(std::string text) {
   text = ReplaceAll(text, "</idNVO>", "</id-VO>", true);
   text = RemoveSection(text, "InfosSRS");
   for (const char* name : {"idVO", "TypeVO", "InfoVille", "RefSite", "RefExpo", "id_Track", "RefVille"})
-    text = RemoveElement(text, name);
+    text = RemoveElement(std::move(text), name);
   return text;
 }
 

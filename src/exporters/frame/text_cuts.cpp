@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -24,15 +26,39 @@ size_t FindBefore(const std::string& text, const std::string& marker, size_t fro
   return at == std::string::npos ? at : from + at;
 }
 
+// One marker searched for over the whole document text: Boyer-Moore-Horspool
+// skips ahead by the marker's length where a plain search stops at every "<".
+class Marker {
+ public:
+  explicit Marker(std::string marker) : marker_(std::move(marker)), searcher_(marker_.begin(), marker_.end()) {}
+  Marker(const Marker&) = delete;  // the searcher points into marker_
+  Marker& operator=(const Marker&) = delete;
+
+  // Where the marker occurs in [from, limit), or npos.
+  size_t In(const std::string& text, size_t from, size_t limit) const {
+    if (from >= limit || limit - from < marker_.size()) return std::string::npos;
+    const auto first = text.cbegin() + static_cast<std::ptrdiff_t>(from);
+    const auto last = text.cbegin() + static_cast<std::ptrdiff_t>(limit);
+    const auto at = std::search(first, last, searcher_);
+    return at == last ? std::string::npos : static_cast<size_t>(at - text.cbegin());
+  }
+  size_t In(const std::string& text, size_t from) const { return In(text, from, text.size()); }
+  size_t size() const { return marker_.size(); }
+
+ private:
+  const std::string marker_;
+  const std::boyer_moore_horspool_searcher<std::string::const_iterator> searcher_;
+};
+
 // The end of the record that holds a position (the text's end outside
 // records). Positions asked for only grow, so the text is read once.
 class RecordLimits {
  public:
-  explicit RecordLimits(const std::string& text) : text_(text) {}
+  explicit RecordLimits(const std::string& text) : text_(text), recordEnd_(kRecordEnd) {}
   size_t For(size_t at) {
     if (at < searchedFrom_ || at > next_) {
       searchedFrom_ = at;
-      const size_t end = text_.find(kRecordEnd, at);
+      const size_t end = recordEnd_.In(text_, at);
       next_ = end == std::string::npos ? text_.size() : end;
     }
     return next_;
@@ -40,6 +66,7 @@ class RecordLimits {
 
  private:
   const std::string& text_;
+  const Marker recordEnd_;
   size_t searchedFrom_ = 1;
   size_t next_ = 0;
 };
@@ -58,29 +85,50 @@ std::string CutStretches(const std::string& text, FindStretch find) {
   return out;
 }
 
+// The same in the text itself: what stays moves forward over what is cut.
+// `find` only ever reads at or after the position it is given, which is
+// never behind what has been moved.
+template <typename FindStretch>
+void CutStretchesInPlace(std::string& text, FindStretch find) {
+  size_t kept = 0, pos = 0;
+  while (true) {
+    const Stretch s = find(pos);
+    if (s.begin == std::string::npos) break;
+    if (kept != pos) std::memmove(&text[kept], text.data() + pos, s.begin - pos);
+    kept += s.begin - pos;
+    pos = s.end;
+  }
+  if (kept == pos) return;
+  std::memmove(&text[kept], text.data() + pos, text.size() - pos);
+  text.resize(kept + text.size() - pos);
+}
+
 }  // namespace
 
-std::string CutWithinRecords(const std::string& text, const std::string& start, const std::string& end) {
+std::string CutWithinRecords(std::string text, const std::string& start, const std::string& end) {
+  const Marker from(start), to(end);
   RecordLimits limits(text);
-  return CutStretches(text, [&](size_t from) {
-    for (size_t s = text.find(start, from); s != std::string::npos; s = text.find(start, s + 1)) {
-      const size_t e = FindBefore(text, end, s + start.size(), limits.For(s));
+  CutStretchesInPlace(text, [&](size_t pos) {
+    for (size_t s = from.In(text, pos); s != std::string::npos; s = from.In(text, s + 1)) {
+      const size_t e = to.In(text, s + start.size(), limits.For(s));
       if (e != std::string::npos) return Stretch{s, e + end.size()};
     }
     return Stretch{};
   });
+  return text;
 }
 
-std::string CutElementRun(const std::string& text, const std::string& first, const std::string& last) {
+std::string CutElementRun(std::string text, const std::string& first, const std::string& last) {
   const std::string open = "<" + first + ">", openEmpty = "<" + first + "/>";
   const std::string close = "</" + last + ">", closeEmpty = "<" + last + "/>";
+  const Marker opens(open), openEmpties(openEmpty), closes(close), closeEmpties(closeEmpty);
   RecordLimits limits(text);
-  size_t nextOpen = text.find(open), nextOpenEmpty = text.find(openEmpty);
-  return CutStretches(text, [&](size_t from) {
+  size_t nextOpen = opens.In(text, 0), nextOpenEmpty = openEmpties.In(text, 0);
+  CutStretchesInPlace(text, [&](size_t from) {
     // The run starts at its first element in either form, whichever comes first.
     while (true) {
-      if (nextOpen != std::string::npos && nextOpen < from) nextOpen = text.find(open, from);
-      if (nextOpenEmpty != std::string::npos && nextOpenEmpty < from) nextOpenEmpty = text.find(openEmpty, from);
+      if (nextOpen != std::string::npos && nextOpen < from) nextOpen = opens.In(text, from);
+      if (nextOpenEmpty != std::string::npos && nextOpenEmpty < from) nextOpenEmpty = openEmpties.In(text, from);
       const bool empty = nextOpenEmpty < nextOpen;
       const size_t s = empty ? nextOpenEmpty : nextOpen;
       if (s == std::string::npos) return Stretch{};
@@ -88,13 +136,14 @@ std::string CutElementRun(const std::string& text, const std::string& first, con
       const size_t limit = limits.For(s);
       // A run of one element (first == last) written empty is its own end.
       if (empty && first == last) return Stretch{s, after};
-      const size_t e = FindBefore(text, close, after, limit);
-      const size_t eEmpty = FindBefore(text, closeEmpty, after, limit);
+      const size_t e = closes.In(text, after, limit);
+      const size_t eEmpty = closeEmpties.In(text, after, limit);
       if (e != std::string::npos && e < eEmpty) return Stretch{s, e + close.size()};
       if (eEmpty != std::string::npos) return Stretch{s, eEmpty + closeEmpty.size()};
       from = s + 1;
     }
   });
+  return text;
 }
 
 std::string WrapPhotoSlots(const std::string& text, int slots) {
@@ -133,8 +182,22 @@ std::string WrapPhotoSlots(const std::string& text, int slots) {
   return out;
 }
 
-std::string RemoveElement(const std::string& text, const std::string& name) {
-  return ReplaceAll(CutWithinRecords(text, "<" + name + ">", "</" + name + ">"), "<" + name + "/>", "");
+std::string RemoveElement(std::string text, const std::string& name) {
+  // "<name>" … "</name>" within its record and "<name/>" anywhere, in one pass:
+  // in a serialized document neither cut can make or unmake the other's marker.
+  const std::string open = "<" + name + ">", close = "</" + name + ">", empty = "<" + name + "/>";
+  const Marker tags("<" + name), closes(close);
+  RecordLimits limits(text);
+  CutStretchesInPlace(text, [&](size_t pos) {
+    for (size_t s = tags.In(text, pos); s != std::string::npos; s = tags.In(text, s + 1)) {
+      if (text.compare(s, empty.size(), empty) == 0) return Stretch{s, s + empty.size()};
+      if (text.compare(s, open.size(), open) != 0) continue;
+      const size_t e = closes.In(text, s + open.size(), limits.For(s));
+      if (e != std::string::npos) return Stretch{s, e + close.size()};
+    }
+    return Stretch{};
+  });
+  return text;
 }
 
 namespace {

@@ -10,16 +10,16 @@ namespace tarvelon {
 // Removes every stretch from `start` through the first `end` after it, when
 // that end lies before the next "</DataVO>" (or there is none); a start
 // without such an end is left alone.
-std::string CutWithinRecords(const std::string& text, const std::string& start, const std::string& end);
+std::string CutWithinRecords(std::string text, const std::string& start, const std::string& end);
 
 // Removes every element of that name, with its content, and its empty form
 // "<name/>" too: the elements removed this way are ones the partners get none of.
-std::string RemoveElement(const std::string& text, const std::string& name);
+std::string RemoveElement(std::string text, const std::string& name);
 
 // Removes the run of elements from "<first>" (or, for an empty element,
 // "<first/>") through the end of element `last` in the same record, that end
 // being "</last>" or, for an empty element, "<last/>".
-std::string CutElementRun(const std::string& text, const std::string& first, const std::string& last);
+std::string CutElementRun(std::string text, const std::string& first, const std::string& last);
 
 // The photo slots IDPHOTO1 … IDPHOTOn of each record become one PHOTOS
 // element holding a PHOTO per slot, as the record's last child. Records

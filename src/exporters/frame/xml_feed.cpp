@@ -1,6 +1,7 @@
 #include "exporters/frame/xml_feed.h"
 
 #include "photos/publication.h"
+#include "platform/errors.h"
 #include "platform/text.h"
 #include "stock/extract.h"
 
@@ -53,6 +54,19 @@ void RemoveHiddenSections(RunState& state, IXMLCursor& document, bool withExclus
     document.Select(s.section).Delete();
   }
   state.LogLine(Ansi("Après Aliases"));
+}
+
+void LoadEditedText(IXMLCursor& document, const std::string& text, const std::vector<TextStage>& earlier) {
+  try {
+    document.LoadXMLReleasing(text);
+  } catch (const Error&) {
+    IXMLCursor stage;
+    for (const TextStage& s : earlier) {
+      stage.LoadXML(s.text);
+      stage.Save(s.savedTo);
+    }
+    throw;
+  }
 }
 
 void LogPhotoUpdateCount(RunState& state) {

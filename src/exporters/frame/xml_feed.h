@@ -27,6 +27,16 @@ void FillPhotoSlots(RunState& state, IXMLCursor& document, const std::vector<Pho
 // the photo links, the equipment labels, the aliases), each announced in the log.
 void RemoveHiddenSections(RunState& state, IXMLCursor& document, bool withExclusions);
 
+// Loads the edited text of a feed whose earlier stages (each a text and the
+// file it was saved to) need not be loaded when the last one parses. When it
+// does not, the stages are loaded and saved in order as far as they go, and
+// the first failure is the error.
+struct TextStage {
+  std::string text;
+  std::string savedTo;
+};
+void LoadEditedText(IXMLCursor& document, const std::string& text, const std::vector<TextStage>& earlier);
+
 // "Nb Photos Mises à jour : " + count + " photos --- ", when photos were updated.
 void LogPhotoUpdateCount(RunState& state);
 

@@ -9,7 +9,7 @@ namespace tarvelon {
 namespace {
 
 // The element names ParuVendu reads in lower case, in the order they are lowered.
-const char* const kLoweredNames[] = {
+const std::vector<std::string> kLoweredNames = {
     "CLIENT CODE", "CLIENT", "CODE", "COORDONNEES", "RAISON_SOCIALE", "Adresse", "CODE_POSTAL", "VILLE",
     "Telephone", "Fax", "email", "Web", "idAnnonceur", "ANNONCE", "REFERENCE", "CONTACT_A_AFFICHER",
     "TELEPHONE_A_AFFICHER", "EMAIL_A_AFFICHER", "TITRE", "CATEGORIE", "MARQUE", "VERSION", "MODELE", "ENERGIE",
@@ -49,13 +49,36 @@ std::string LowerTag(const std::string& text, const std::string& name) {
   return out;
 }
 
+std::string LowerTags(const std::string& text, const std::vector<std::string>& names) {
+  // Lowering one name never makes or unmakes a match of another (the match
+  // ignores case and keeps the length), so each tag is lowered as far as the
+  // longest listed name it starts with, in one pass.
+  std::string out = text;
+  for (size_t lt = text.find('<'); lt != std::string::npos; lt = text.find('<', lt + 1)) {
+    const bool endTag = lt + 1 < text.size() && text[lt + 1] == '/';
+    const size_t at = lt + (endTag ? 2 : 1);
+    size_t longest = 0;
+    for (const std::string& name : names) {
+      if (name.size() <= longest || !NameAt(text, at, name)) continue;
+      const size_t after = at + name.size();
+      if (after >= text.size()) continue;
+      if (endTag ? text[after] != '>' : !EndsStartTagName(text[after])) continue;
+      longest = name.size();
+    }
+    if (longest > 0) {
+      const std::string lower = AnsiLower(std::string_view(text).substr(at, longest));
+      out.replace(at, longest, lower);
+    }
+  }
+  return out;
+}
+
 std::string ParuVenduClientFiles::EditClientText(const std::string& text, const ClientEntry& client) const {
   std::string edited = ClientFileText(text, client.code, true);
   edited = RemoveClientWorkingElements(edited);
   edited = RenameCityElement(edited, "LibelleVille");
   edited = ReplaceAll(edited, "<document>", "", true);
-  for (const char* name : kLoweredNames) edited = LowerTag(edited, name);
-  return edited;
+  return LowerTags(edited, kLoweredNames);
 }
 
 void ParuVenduClientFiles::SaveClientFile(IXMLCursor& working, const std::string& text, const ClientEntry& client) {
@@ -63,8 +86,7 @@ void ParuVenduClientFiles::SaveClientFile(IXMLCursor& working, const std::string
   const std::string resultPath = WorkFolder() + resultFileName_;
   WriteTextFile(resultPath, text);
   working.LoadXML(text);
-  working.Save(WorkFolder() + client.datedFileName);
-  working.Save(resultPath);
+  working.SaveEach({WorkFolder() + client.datedFileName, resultPath});
 }
 
 std::string ParuVenduClientFiles::Deliver(const std::string&, const ClientEntry&) {

@@ -7,6 +7,7 @@
 #include "app/dispatch.h"
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "exporters/annonce/annonce_exporter.h"
 
@@ -34,6 +35,8 @@ class ParuVenduClientFiles : public ClientFileBuilder {
 // "<name" followed by ">", "/", "=" or a blank, and an end tag "</name>";
 // the match ignores case. A longer name that starts with it stays whole.
 std::string LowerTag(const std::string& text, const std::string& name);
+// LowerTag of each name in turn, done in one pass over the text.
+std::string LowerTags(const std::string& text, const std::vector<std::string>& names);
 
 void RunParuVenduExport(RunState& state, const std::string& argument);
 

@@ -151,16 +151,14 @@ void RunRad1Export(RunState& state, const std::string& feedName) {
   }
 
   FillPhotoSlots(state, document, {{"photo", 6}, {"Rad1_photo", 10}}, false);
-  document.Save(output);
   RemoveHiddenSections(state, document, false);
-  std::string text = document.GetXML();
-  document.LoadXML(text);
-  document.Save(output);
-
-  text = EditRad1Text(text, rad1);
+  // The output file receives the unedited document only to be overwritten
+  // by the edited one: that save is made when the edited text fails.
+  const std::string unedited = document.GetXML();
+  const std::string text = EditRad1Text(unedited, rad1);
   state.LogLine("Result : " + text);
   state.LogLine(Ansi("Après Remplacements"));
-  document.LoadXML(text);
+  LoadEditedText(document, text, {{unedited, output}});
   state.LogLine("Avant Enregistrement");
   document.Save(output);
 

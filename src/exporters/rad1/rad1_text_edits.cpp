@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "exporters/frame/text_cuts.h"
 #include "exporters/rad1/rad1_exporter.h"
 #include "platform/text.h"
@@ -8,11 +10,11 @@ std::string EditRad1Text(std::string text, bool rad1) {
   // The cuts that must stay inside one vehicle run while the records are
   // still DataVO elements; the renames come after them.
   text = RemoveSection(text, "InfosSRS");
-  for (const char* name : {"idVO", "TypeVO", "InfoVille", "RefVille", "id_Track"}) text = RemoveElement(text, name);
-  if (rad1) text = CutElementRun(text, "LibelleSociete", "Ref");
-  for (const char* name : {"RefSite", "RefExpo"}) text = RemoveElement(text, name);
-  text = CutElementRun(text, "EqutInterieur", "InfoComplement");
-  text = CutElementRun(text, "HorairesCommercial", "MsgGarCons");
+  for (const char* name : {"idVO", "TypeVO", "InfoVille", "RefVille", "id_Track"}) text = RemoveElement(std::move(text), name);
+  if (rad1) text = CutElementRun(std::move(text), "LibelleSociete", "Ref");
+  for (const char* name : {"RefSite", "RefExpo"}) text = RemoveElement(std::move(text), name);
+  text = CutElementRun(std::move(text), "EqutInterieur", "InfoComplement");
+  text = CutElementRun(std::move(text), "HorairesCommercial", "MsgGarCons");
 
   if (rad1) {
     text = ReplaceAll(text, "<document>", "<TRAQUEANNONCES_XML>", true);

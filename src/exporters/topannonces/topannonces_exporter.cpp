@@ -88,23 +88,17 @@ void RunTopAnnoncesExport(RunState& state, const std::string&) {
   }
   FillPhotoSlots(state, document, {{"NOMPHOTO", 6}}, true);
 
-  document.Save(workingCopy);
   RemoveHiddenSections(state, document, false);
-  std::string text = document.GetXML();
-  document.LoadXML(text);
-  document.Save(workingCopy);
-
-  text = EditTopAnnoncesPhotoText(text);
-  document.LoadXML(text);
-  document.Save(workingCopy);
-
-  text = EditTopAnnoncesText(text);
+  // The working copy receives each stage of the text only to be overwritten
+  // by the last one: the earlier stages are loaded and saved when it fails.
+  const std::string unedited = document.GetXML();
+  const std::string photoText = EditTopAnnoncesPhotoText(unedited);
+  const std::string text = EditTopAnnoncesText(photoText);
   state.LogLine("Result : " + text);
   state.LogLine(Ansi("Après Remplacements"));
-  document.LoadXML(text);
+  LoadEditedText(document, text, {{unedited, workingCopy}, {photoText, workingCopy}});
   state.LogLine("Avant Enregistrement");
-  document.Save(delivered);
-  document.Save(workingCopy);
+  document.SaveEach({delivered, workingCopy});
 
   if (state.counters.photoUpdateCount == 0) state.LogLine("");
   MakeZip(state, archive, delivered);

@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "exporters/frame/text_cuts.h"
 #include "exporters/topannonces/topannonces_exporter.h"
 #include "platform/text.h"
@@ -16,8 +18,8 @@ std::string EditTopAnnoncesText(std::string text) {
   // The cuts that must stay inside one vehicle run while the records are
   // still DataVO elements; the renames come after them.
   text = RemoveSection(text, "InfosSRS");
-  text = CutElementRun(text, "MODELEVERSION", "InfoComplement");
-  for (const char* name : {"idVO", "TypeVO", "InfoVille", "RefSite", "RefExpo"}) text = RemoveElement(text, name);
+  text = CutElementRun(std::move(text), "MODELEVERSION", "InfoComplement");
+  for (const char* name : {"idVO", "TypeVO", "InfoVille", "RefSite", "RefExpo"}) text = RemoveElement(std::move(text), name);
 
   // The vehicle list becomes the root, also when it holds no vehicle.
   text = ReplaceSectionTags(text, "DataVOS", "<listepa>", "</listepa>");

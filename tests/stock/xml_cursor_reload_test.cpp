@@ -1,0 +1,94 @@
+// A save followed by a reload, done in memory (SaveAndReload, LoadSaved),
+// leaves the cursor with what reading the saved file gives.
+#include <gtest/gtest.h>
+
+#include "platform/errors.h"
+#include "platform/text.h"
+#include "stock/xml_cursor.h"
+#include "support/temp_folder.h"
+
+namespace tarvelon {
+namespace {
+
+using testing::ReadHostFile;
+using testing::ScopedEnv;
+using testing::TempFolder;
+
+class XmlCursorReload : public ::testing::Test {
+ protected:
+  // A document changed after loading the way exporters change it: blank
+  // values, a record deleted between two texts of mixed content, values
+  // outside the code page of the file.
+  IXMLCursor Changed() {
+    IXMLCursor doc;
+    doc.LoadXML(Ansi("<?xml version=\"1.0\" encoding=\"windows-1252\"?><document><DataVOS>"
+                     "<DataVO><idVO>1</idVO><Note>avant<x/>après</Note></DataVO>"
+                     "<DataVO><idVO>2</idVO></DataVO></DataVOS></document>"));
+    IXMLCursor records = doc.Select("/document/DataVOS/DataVO");
+    records.SetValue("Blanc", "   ");
+    records.SetValue("Ligne", "a\r\n");
+    records.SetValue("Prix", Ansi("12 € TTC"));
+    records.Select("Note/x").Delete();
+    records.Next();
+    records.SetValue("@code", " a\tb ");
+    return doc;
+  }
+
+  TempFolder drive;
+  ScopedEnv driveC{"TARVELON_DRIVE_C", drive.path().c_str()};
+};
+
+TEST_F(XmlCursorReload, SaveAndReloadGivesWhatLoadingTheFileGives) {
+  IXMLCursor inMemory = Changed();
+  inMemory.SaveAndReload("c:\\out\\a.xml");
+  IXMLCursor fromFile = Changed();
+  fromFile.Save("c:\\out\\b.xml");
+  fromFile.Load("c:\\out\\b.xml");
+
+  EXPECT_EQ(inMemory.GetXML(), fromFile.GetXML());
+  EXPECT_EQ(ReadHostFile(drive / "out/a.xml"), ReadHostFile(drive / "out/b.xml"));
+  // The blank value is gone as reading drops it; the texts around the deleted element are one.
+  IXMLCursor record = inMemory.Select("/document/DataVOS/DataVO");
+  EXPECT_EQ(record.GetValue("Blanc"), "");
+  EXPECT_EQ(record.Select("Note").GetXML(), Ansi("<Note>avantaprès</Note>"));
+  EXPECT_EQ(record.Select("Note/text()").Count(), 1);
+  EXPECT_EQ(record.GetValue("Ligne"), "a\r\n");
+  // Both stand on the root alone, as Load leaves a cursor.
+  EXPECT_EQ(inMemory.Count(), 1);
+  EXPECT_EQ(inMemory.GetXML(), fromFile.GetXML());
+}
+
+TEST_F(XmlCursorReload, LoadSavedCopiesTheSavedDocumentAndLeavesTheSourceAlone) {
+  IXMLCursor source = Changed();
+  source.Save("c:\\out\\p.xml");
+  IXMLCursor copy;
+  copy.LoadSaved(source, "c:\\out\\p.xml");
+  IXMLCursor fromFile;
+  fromFile.Load("c:\\out\\p.xml");
+  EXPECT_EQ(copy.GetXML(), fromFile.GetXML());
+
+  copy.Select("/document/DataVOS/DataVO").Delete();
+  EXPECT_EQ(source.Select("/document/DataVOS/DataVO").Count(), 2);
+  EXPECT_EQ(copy.Select("/document/DataVOS/DataVO").Count(), 1);
+}
+
+TEST_F(XmlCursorReload, TextsReadingWouldRefuseAreReadFromTheFile) {
+  IXMLCursor doc;
+  doc.LoadXML("<a><b>x</b></a>");
+  doc.Select("b").SetValue("c", std::string("bell\x07"));
+  // The saved file does not parse: the reload fails as Load of it does.
+  EXPECT_THROW(doc.SaveAndReload("c:\\out\\bad.xml"), Error);
+}
+
+TEST_F(XmlCursorReload, SaveEachWritesTheSameBytesToEveryFile) {
+  IXMLCursor doc = Changed();
+  doc.SaveEach({"c:\\out\\one.xml", "c:\\out\\two\\copy.xml"});
+  doc.Save("c:\\out\\three.xml");
+  EXPECT_EQ(ReadHostFile(drive / "out/one.xml"), ReadHostFile(drive / "out/three.xml"));
+  EXPECT_EQ(ReadHostFile(drive / "out/two/copy.xml"), ReadHostFile(drive / "out/three.xml"));
+  EXPECT_THROW(doc.SaveEach({"c:\\out\\four.xml", "blank.xml"}), Error);
+  EXPECT_EQ(ReadHostFile(drive / "out/four.xml"), ReadHostFile(drive / "out/three.xml"));
+}
+
+}  // namespace
+}  // namespace tarvelon
