@@ -100,22 +100,28 @@ size_t FindJoined(const std::string& done, const std::string& text, size_t rest,
 std::string ReplaceBetweenMarkers(std::string text, const std::string& start, const std::string& end,
                                   const std::string& replacement) {
   if (start.empty() || end.empty()) return text;
-  // A replacement that holds the markers itself would be cut again forever:
-  // then the search goes on after it.
+  // A replacement that holds the markers itself would be cut again forever.
   const size_t inner = replacement.find(start);
   const bool selfMatching = inner != std::string::npos && replacement.find(end, inner + start.size()) != std::string::npos;
   // Each pass searches the current text from its beginning; everything before
   // the last cut but the marker's length was searched already and cannot hold
   // a start, so the search goes on from there instead of from the beginning.
+  // A replacement no shorter than the stretch it replaces can join with the
+  // text around it into a new stretch, again and again without end (the text
+  // growing each time): after such a cut the search goes on after the
+  // replacement, and never again before it. What stays right of that point
+  // shrinks with every cut, so the loop ends.
   std::string done;
   size_t rest = 0;
   size_t from = 0;
+  size_t settled = 0;
   while (true) {
     const size_t first = FindJoined(done, text, rest, start, from);
     if (first == std::string::npos) break;
     size_t last = FindJoined(done, text, rest, end, first + start.size());
     if (last == std::string::npos) break;
     last += end.size();
+    if (selfMatching || replacement.size() >= last - first) settled = first + replacement.size();
     const size_t split = done.size();
     if (last <= split) {
       done.replace(first, last - first, replacement);
@@ -127,7 +133,7 @@ std::string ReplaceBetweenMarkers(std::string text, const std::string& start, co
       rest += last - split;
       done += replacement;
     }
-    from = selfMatching ? first + replacement.size() : (first >= start.size() - 1 ? first - (start.size() - 1) : 0);
+    from = std::max(settled, first >= start.size() - 1 ? first - (start.size() - 1) : 0);
   }
   done.append(text, rest, std::string::npos);
   return done;

@@ -132,6 +132,13 @@ TEST(ReplaceBetweenMarkersRule, SearchesAgainWhereACutCanMakeANewStart) {
   EXPECT_EQ(ReplaceBetweenMarkers("[a]b]c", "[", "]", "x["), "xx[c");
 }
 
+TEST(ReplaceBetweenMarkersRule, AReplacementThatRejoinsIntoNewStretchesEnds) {
+  // Searched from the beginning each time, "baab" would join with the text
+  // around it into a longer new stretch without end; the search goes on after it.
+  EXPECT_EQ(ReplaceBetweenMarkers("aaba", "ab", "a", "baab"), "abaab");
+  EXPECT_EQ(ReplaceBetweenMarkers("aaba", "ab", "a", "b"), "ab");
+}
+
 TEST(ReplaceBetweenMarkersRule, TenCutsPerRecordOverTenThousandRecords) {
   std::string record;
   for (int k = 0; k < 10; ++k) record += "<e" + std::to_string(k) + ">v</e" + std::to_string(k) + "><keep/>";
