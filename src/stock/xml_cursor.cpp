@@ -99,25 +99,27 @@ void IXMLCursor::MoveTo(int position) {
   atEnd_ = false;
 }
 
-void IXMLCursor::Load(const std::string& path) {
-  std::shared_ptr<XmlTree> tree = ParseXmlFile(path);
-  if (!document_) document_ = std::make_shared<XmlDocument>();
-  document_->namespaces = tree->namespaces();
-  document_->tree = tree;
+// Where a load leaves the cursor: on the root element alone.
+void IXMLCursor::ShowRoot(const std::shared_ptr<XmlTree>& tree) {
   list_ = std::make_shared<XmlNodeList>();
   list_->tree = tree;
   if (xmlNodePtr root = xmlDocGetRootElement(tree->doc())) list_->nodes.push_back(root);
   MoveTo(0);
 }
 
+void IXMLCursor::Load(const std::string& path) {
+  std::shared_ptr<XmlTree> tree = ParseXmlFile(path);
+  if (!document_) document_ = std::make_shared<XmlDocument>();
+  document_->namespaces = tree->namespaces();
+  document_->tree = tree;
+  ShowRoot(tree);
+}
+
 void IXMLCursor::LoadXML(const std::string& text) {
   std::shared_ptr<XmlTree> tree = ParseXmlText(text, document_ ? document_->namespaces : NamespaceList());
   if (!document_) document_ = std::make_shared<XmlDocument>();
   document_->tree = tree;
-  list_ = std::make_shared<XmlNodeList>();
-  list_->tree = tree;
-  if (xmlNodePtr root = xmlDocGetRootElement(tree->doc())) list_->nodes.push_back(root);
-  MoveTo(0);
+  ShowRoot(tree);
 }
 
 IXMLCursor IXMLCursor::SelectFrom(const std::string& xpath, bool useIndex) const {
@@ -258,13 +260,9 @@ void IXMLCursor::SaveAndReload(const std::string& path) {
     Load(path);
     return;
   }
-  // Where Load leaves the cursor: on the root element alone.
   std::shared_ptr<XmlTree> tree = document_->tree;
   document_->namespaces = tree->namespaces();
-  list_ = std::make_shared<XmlNodeList>();
-  list_->tree = tree;
-  if (xmlNodePtr root = xmlDocGetRootElement(tree->doc())) list_->nodes.push_back(root);
-  MoveTo(0);
+  ShowRoot(tree);
 }
 
 void IXMLCursor::LoadSaved(const IXMLCursor& source, const std::string& savedPath) {
@@ -282,10 +280,7 @@ void IXMLCursor::LoadSaved(const IXMLCursor& source, const std::string& savedPat
   if (!document_) document_ = std::make_shared<XmlDocument>();
   document_->namespaces = tree->namespaces();
   document_->tree = tree;
-  list_ = std::make_shared<XmlNodeList>();
-  list_->tree = tree;
-  if (xmlNodePtr root = xmlDocGetRootElement(tree->doc())) list_->nodes.push_back(root);
-  MoveTo(0);
+  ShowRoot(tree);
 }
 
 void IXMLCursor::LoadXMLReleasing(const std::string& text) {

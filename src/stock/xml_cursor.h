@@ -17,6 +17,7 @@ namespace tarvelon {
 
 class XmlDocument;   // the shared document (libxml2) and its look-up index
 struct XmlNodeList;  // the nodes of one selection
+class XmlTree;       // one parsed document
 
 class IXMLCursor {
  public:
@@ -57,6 +58,7 @@ class IXMLCursor {
  private:
   IXMLCursor SelectFrom(const std::string& xpath, bool useIndex) const;
   void MoveTo(int position);
+  void ShowRoot(const std::shared_ptr<XmlTree>& tree);
 
   std::shared_ptr<XmlDocument> document_;
   std::shared_ptr<XmlNodeList> list_;

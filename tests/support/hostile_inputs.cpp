@@ -1,5 +1,7 @@
 #include "support/hostile_inputs.h"
 
+#include "platform/text.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -32,18 +34,13 @@ std::vector<std::string> HostileValues(const std::string& canaryFolder) {
 }
 
 std::string XmlText(const std::string& text) {
+  // Line breaks and tabs as references, so that they survive attribute values too.
   std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\r': out += "&#13;"; break;
-      case '\n': out += "&#10;"; break;
-      case '\t': out += "&#9;"; break;
-      default: out += c;
-    }
+  for (char c : EscapeMarkup(text)) {
+    if (c == '\r') out += "&#13;";
+    else if (c == '\n') out += "&#10;";
+    else if (c == '\t') out += "&#9;";
+    else out += c;
   }
   return out;
 }
