@@ -32,7 +32,8 @@ SANITIZE_BUILD ?= build-sanitize
 sanitize: deps
 	cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVELON_SANITIZE=ON
 	cmake --build $(SANITIZE_BUILD) -j$(JOBS)
-	UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j$(JOBS) -LE large
+	UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp \
+	  ctest --test-dir $(SANITIZE_BUILD) --output-on-failure -j$(JOBS) -LE large
 
 demo: build
 	demo/run_demo.sh $(BUILD)
