@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -21,21 +22,18 @@ size_t EntriesIn(const std::string& folder) {
   return n;
 }
 
-// A write cut short (here by a file size limit standing for a full disk) fails
-// with the path and leaves the previous file whole, with no temporary beside it.
-TEST(WriteFileBytes, AFailedWriteKeepsThePreviousFile) {
-  TempFolder folder;
-  const std::string path = folder / "LEBONCOIN-20261209.xml";
-  testing::WriteHostFile(path, "previous complete file");
-
-  pid_t child = ::fork();
-  ASSERT_GE(child, 0);
+// Runs `step` in a child process whose files may not grow past 4 KB (standing
+// for a full disk): 3 when it failed with an error naming `path`, 4 when the
+// error named something else, 0 when it did not fail.
+int ExitUnderFileSizeLimit(const std::function<void()>& step, const std::string& path) {
+  const pid_t child = ::fork();
+  if (child < 0) return -1;
   if (child == 0) {
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit limit{4096, 4096};
     ::setrlimit(RLIMIT_FSIZE, &limit);
     try {
-      WriteFileBytes(path, std::string(100000, 'x'));
+      step();
     } catch (const Error& e) {
       _exit(e.text().find(path) != std::string::npos ? 3 : 4);
     }
@@ -43,8 +41,18 @@ TEST(WriteFileBytes, AFailedWriteKeepsThePreviousFile) {
   }
   int status = 0;
   ::waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 3) << "the write must fail with an error naming the file";
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A write cut short (here by a file size limit standing for a full disk) fails
+// with the path and leaves the previous file whole, with no temporary beside it.
+TEST(WriteFileBytes, AFailedWriteKeepsThePreviousFile) {
+  TempFolder folder;
+  const std::string path = folder / "LEBONCOIN-20261209.xml";
+  testing::WriteHostFile(path, "previous complete file");
+
+  EXPECT_EQ(ExitUnderFileSizeLimit([&] { WriteFileBytes(path, std::string(100000, 'x')); }, path), 3)
+      << "the write must fail with an error naming the file";
   EXPECT_EQ(testing::ReadHostFile(path), "previous complete file");
   EXPECT_EQ(EntriesIn(folder.path()), 1u);
 }
@@ -116,23 +124,8 @@ TEST(CopyFileBytes, AFailedCopyKeepsThePreviousTarget) {
   const std::string source = folder / "big.jpg", target = folder / "target.jpg";
   testing::WriteHostFile(source, SampleBytes(200000));
   testing::WriteHostFile(target, "previous complete file");
-  pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{4096, 4096};
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    try {
-      CopyFileBytes(source, target);
-    } catch (const Error& e) {
-      _exit(e.text().find(target) != std::string::npos ? 3 : 4);
-    }
-    _exit(0);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 3) << "the copy must fail with an error naming the target";
+  EXPECT_EQ(ExitUnderFileSizeLimit([&] { CopyFileBytes(source, target); }, target), 3)
+      << "the copy must fail with an error naming the target";
   EXPECT_EQ(testing::ReadHostFile(target), "previous complete file");
   EXPECT_EQ(EntriesIn(folder.path()), 2u);
 }
