@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/text.h"
@@ -66,13 +67,16 @@ std::string Join(const std::string& folder, const std::string& name) {
   return folder + (folder.empty() || folder.back() == '/' ? "" : "/") + name;
 }
 
-// The existing entry of `folder` whose name equals `component` ignoring case.
-std::string MatchComponent(const std::string& folder, const std::string& componentUtf8) {
-  if (Exists(Join(folder, componentUtf8))) return componentUtf8;
+// The existing entry of `folder` whose name equals `component` ignoring case,
+// and whether there is one (the component as it is when none).
+std::pair<std::string, bool> MatchComponent(const std::string& folder, const std::string& componentUtf8) {
+  if (Exists(Join(folder, componentUtf8))) return {componentUtf8, true};
   const FolderListing* listing = Listing(folder);
-  if (!listing) return componentUtf8;
+  if (!listing) return {componentUtf8, false};
   auto it = listing->byUpperName.find(AnsiUpper(Utf8ToAnsi(componentUtf8)));
-  return it == listing->byUpperName.end() ? componentUtf8 : it->second;
+  if (it == listing->byUpperName.end()) return {componentUtf8, false};
+  // The listing may be older than a removal of the exact spelling.
+  return {it->second, it->second != componentUtf8 || Exists(Join(folder, it->second))};
 }
 
 }  // namespace
@@ -124,10 +128,9 @@ std::string HostPath(const std::string& logical) {
   for (size_t i = first; i < parts.size(); ++i) {
     std::string utf8 = AnsiToUtf8(parts[i]);
     if (matching) {
-      std::string matched = MatchComponent(host, utf8);
-      if (matched == utf8 && !Exists(Join(host, utf8)))
-        matching = false;  // from here on nothing exists: keep the spelling
-      utf8 = matched;
+      auto [matched, exists] = MatchComponent(host, utf8);
+      if (matched == utf8 && !exists) matching = false;  // from here on nothing exists: keep the spelling
+      utf8 = std::move(matched);
     }
     host = Join(host, utf8);
     if (i + 2 == parts.size() && matching && first == 0) g_folderMappings[prefixKey] = host;

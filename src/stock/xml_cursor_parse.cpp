@@ -15,6 +15,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "stock/xml_code_page.h"
 #include "stock/xml_cursor_tree.h"
 
 namespace tarvelon {
@@ -212,6 +213,7 @@ class ParserContext {
  public:
   explicit ParserContext(const std::string& url) {
     PrepareXmlLibrary();
+    RegisterWindows1252CodePage();
     report_.url = url;
     ctxt_ = xmlNewParserCtxt();
     if (!ctxt_) throw Error("XML parser: out of memory");
