@@ -1,6 +1,8 @@
 #include "stock/conversions.h"
 
 #include <algorithm>
+#include <unordered_map>
+#include <vector>
 
 #include "app/run_state.h"
 #include "platform/numbers.h"
@@ -149,24 +151,69 @@ std::string VersionWithoutModel(const std::string& version, const std::string& m
   return Trim(result);
 }
 
+namespace {
+
+// The label of one upper-cased code: LibelleEquipement of the first entry
+// of the table whose AbbrEquip is that code, "" when there is none.
+std::string LabelOf(const IXMLCursor& cursor, const std::string& code) {
+  IXMLCursor found = cursor.SelectWhereChildIs(kEquipmentLabels, "AbbrEquip", code);
+  return found.Eof() ? std::string() : found.GetValue("LibelleEquipement");
+}
+
+}  // namespace
+
+// Each code that a ";" ends is replaced, wherever it stands between two ";"
+// (case ignored), by its label, one code after the other over the whole text;
+// a match takes both its ";" with it, so of two neighbours one pass replaces
+// only the first. When no label holds a ";" or equals another code, that
+// comes to one walk over the fields between two ";": each takes the label of
+// its code, except in a run of one code whose label is that code again, where
+// every pass matches the same fields (the first, third, ...) and the others
+// stay. Otherwise the replacements are made one after the other.
 std::string EquipmentLabels(const IXMLCursor& cursor, const std::string& codes) {
   if (codes.empty()) return "";
-  std::string result = codes;
-  std::string token;
+  std::vector<std::string> fields{std::string()};
   for (char c : codes) {
-    if (c != ';') {
-      token += c;
-      continue;
+    if (c == ';') fields.emplace_back();
+    else fields.back() += c;
+  }
+  const size_t last = fields.size() - 1;  // the text after the last ";" is no code
+  struct Label {
+    std::string text;
+    bool sameAsCode = false;
+  };
+  std::unordered_map<std::string, Label> labels;  // by upper-cased code
+  std::vector<const Label*> labelOf(fields.size(), nullptr);
+  for (size_t i = 0; i < last; ++i) {
+    if (fields[i].empty()) continue;
+    std::string code = AnsiUpper(fields[i]);
+    auto known = labels.find(code);
+    if (known == labels.end()) known = labels.emplace(code, Label{LabelOf(cursor, code)}).first;
+    labelOf[i] = &known->second;
+  }
+  bool oneWalk = true;
+  for (auto& [code, label] : labels) {
+    const std::string upper = AnsiUpper(label.text);
+    label.sameAsCode = upper == code;
+    if (label.text.find(';') != std::string::npos || (!label.sameAsCode && labels.count(upper))) oneWalk = false;
+  }
+
+  std::string result;
+  if (oneWalk) {
+    // The first field stands after no ";" and the last before none: both stay.
+    result.reserve(codes.size());
+    result += fields[0];
+    size_t runPlace = 0;
+    for (size_t i = 1; i <= last; ++i) {
+      const Label* label = i < last ? labelOf[i] : nullptr;
+      runPlace = label && i > 1 && labelOf[i - 1] == label ? runPlace + 1 : 0;
+      result += ';';
+      result += label && (!label->sameAsCode || runPlace % 2 == 0) ? label->text : fields[i];
     }
-    if (!token.empty()) {
-      std::string label;
-      // The code is quoted as an XPath literal: a code holding "'" is looked up, not parsed.
-      IXMLCursor found =
-          cursor.Select(std::string(kEquipmentLabels) + "[AbbrEquip=" + XPathLiteral(AnsiUpper(token)) + "]");
-      if (!found.Eof()) label = found.GetValue("LibelleEquipement");
-      result = ReplaceAll(result, ";" + token + ";", ";" + label + ";", true);
-    }
-    token.clear();
+  } else {
+    result = codes;
+    for (size_t i = 0; i < last; ++i)
+      if (labelOf[i]) result = ReplaceAll(result, ";" + fields[i] + ";", ";" + labelOf[i]->text + ";", true);
   }
   if (!result.empty() && result.front() == ';') result.erase(0, 1);
   if (!result.empty() && result.back() == ';') result.pop_back();

@@ -153,6 +153,28 @@ const std::vector<xmlNodePtr>& XmlLookupIndex::Lookup(xmlDocPtr doc, const Child
   return hit == table.byText.end() ? kNone : hit->second;
 }
 
+const std::vector<xmlNodePtr>* XmlLookupIndex::LookupText(xmlDocPtr doc, const std::string& records,
+                                                          const std::string& child, const std::string& text) {
+  std::string key;
+  key.reserve(records.size() + 1 + child.size());
+  key.append(records).append(1, '$').append(child);
+  auto found = tables_.find(key);
+  if (found == tables_.end()) {
+    ChildEqualityPath path;
+    if (!ParseChildEqualityPath(records, path) || !path.child.empty()) return nullptr;
+    path.child = child;
+    path.text = text;
+    // A path written with blanks is kept under its plain form.
+    if (KeyOf(path) != key) return &Lookup(doc, path);
+    Lookup(doc, path);
+    found = tables_.find(key);
+  }
+  static const std::vector<xmlNodePtr> kNone;
+  const auto& byText = found->second->byText;
+  auto hit = byText.find(text);
+  return hit == byText.end() ? &kNone : &hit->second;
+}
+
 void XmlLookupIndex::Touched(xmlNodePtr node) {
   if (tables_.empty() || !node || node->type == XML_ATTRIBUTE_NODE) return;
   // Element names from the root element down to the node (the node included
