@@ -1,7 +1,7 @@
 #include "stock/conversions.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 #include "app/run_state.h"
@@ -172,48 +172,61 @@ std::string LabelOf(const IXMLCursor& cursor, const std::string& code) {
 // stay. Otherwise the replacements are made one after the other.
 std::string EquipmentLabels(const IXMLCursor& cursor, const std::string& codes) {
   if (codes.empty()) return "";
-  std::vector<std::string> fields{std::string()};
-  for (char c : codes) {
-    if (c == ';') fields.emplace_back();
-    else fields.back() += c;
+  std::vector<std::string_view> fields;
+  for (size_t start = 0;;) {
+    const size_t end = codes.find(';', start);
+    fields.emplace_back(codes.data() + start, (end == std::string::npos ? codes.size() : end) - start);
+    if (end == std::string::npos) break;
+    start = end + 1;
   }
   const size_t last = fields.size() - 1;  // the text after the last ";" is no code
   struct Label {
+    std::string code;  // upper-cased
     std::string text;
     bool sameAsCode = false;
   };
-  std::unordered_map<std::string, Label> labels;  // by upper-cased code
-  std::vector<const Label*> labelOf(fields.size(), nullptr);
+  std::vector<Label> labels;  // a list holds a few codes: a look along them is the quickest
+  std::vector<int> labelOf(fields.size(), -1);
   for (size_t i = 0; i < last; ++i) {
     if (fields[i].empty()) continue;
     std::string code = AnsiUpper(fields[i]);
-    auto known = labels.find(code);
-    if (known == labels.end()) known = labels.emplace(code, Label{LabelOf(cursor, code)}).first;
-    labelOf[i] = &known->second;
+    size_t known = 0;
+    while (known < labels.size() && labels[known].code != code) ++known;
+    if (known == labels.size()) {
+      std::string text = LabelOf(cursor, code);
+      labels.push_back({std::move(code), std::move(text)});
+    }
+    labelOf[i] = static_cast<int>(known);
   }
   bool oneWalk = true;
-  for (auto& [code, label] : labels) {
+  for (Label& label : labels) {
     const std::string upper = AnsiUpper(label.text);
-    label.sameAsCode = upper == code;
-    if (label.text.find(';') != std::string::npos || (!label.sameAsCode && labels.count(upper))) oneWalk = false;
+    label.sameAsCode = upper == label.code;
+    bool otherCode = false;
+    for (const Label& other : labels) otherCode = otherCode || (&other != &label && other.code == upper);
+    if (label.text.find(';') != std::string::npos || otherCode) oneWalk = false;
   }
 
   std::string result;
   if (oneWalk) {
     // The first field stands after no ";" and the last before none: both stay.
     result.reserve(codes.size());
-    result += fields[0];
+    result.append(fields[0]);
     size_t runPlace = 0;
     for (size_t i = 1; i <= last; ++i) {
-      const Label* label = i < last ? labelOf[i] : nullptr;
-      runPlace = label && i > 1 && labelOf[i - 1] == label ? runPlace + 1 : 0;
+      const Label* label = i < last && labelOf[i] >= 0 ? &labels[static_cast<size_t>(labelOf[i])] : nullptr;
+      runPlace = label && i > 1 && labelOf[i - 1] == labelOf[i] ? runPlace + 1 : 0;
       result += ';';
-      result += label && (!label->sameAsCode || runPlace % 2 == 0) ? label->text : fields[i];
+      if (label && (!label->sameAsCode || runPlace % 2 == 0)) result += label->text;
+      else result += fields[i];
     }
   } else {
     result = codes;
     for (size_t i = 0; i < last; ++i)
-      if (labelOf[i]) result = ReplaceAll(result, ";" + fields[i] + ";", ";" + labelOf[i]->text + ";", true);
+      if (labelOf[i] >= 0) {
+        const std::string token(fields[i]);
+        result = ReplaceAll(result, ";" + token + ";", ";" + labels[static_cast<size_t>(labelOf[i])].text + ";", true);
+      }
   }
   if (!result.empty() && result.front() == ';') result.erase(0, 1);
   if (!result.empty() && result.back() == ';') result.pop_back();
