@@ -1,6 +1,8 @@
 #include "stock/conversions.h"
 
 #include <algorithm>
+#include <string_view>
+#include <vector>
 
 #include "app/run_state.h"
 #include "platform/numbers.h"
@@ -149,24 +151,82 @@ std::string VersionWithoutModel(const std::string& version, const std::string& m
   return Trim(result);
 }
 
+namespace {
+
+// The label of one upper-cased code: LibelleEquipement of the first entry
+// of the table whose AbbrEquip is that code, "" when there is none.
+std::string LabelOf(const IXMLCursor& cursor, const std::string& code) {
+  IXMLCursor found = cursor.SelectWhereChildIs(kEquipmentLabels, "AbbrEquip", code);
+  return found.Eof() ? std::string() : found.GetValue("LibelleEquipement");
+}
+
+}  // namespace
+
+// Each code that a ";" ends is replaced, wherever it stands between two ";"
+// (case ignored), by its label, one code after the other over the whole text;
+// a match takes both its ";" with it, so of two neighbours one pass replaces
+// only the first. When no label holds a ";" or equals another code, that
+// comes to one walk over the fields between two ";": each takes the label of
+// its code, except in a run of one code whose label is that code again, where
+// every pass matches the same fields (the first, third, ...) and the others
+// stay. Otherwise the replacements are made one after the other.
 std::string EquipmentLabels(const IXMLCursor& cursor, const std::string& codes) {
   if (codes.empty()) return "";
-  std::string result = codes;
-  std::string token;
-  for (char c : codes) {
-    if (c != ';') {
-      token += c;
-      continue;
+  std::vector<std::string_view> fields;
+  for (size_t start = 0;;) {
+    const size_t end = codes.find(';', start);
+    fields.emplace_back(codes.data() + start, (end == std::string::npos ? codes.size() : end) - start);
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  const size_t last = fields.size() - 1;  // the text after the last ";" is no code
+  struct Label {
+    std::string code;  // upper-cased
+    std::string text;
+    bool sameAsCode = false;
+  };
+  std::vector<Label> labels;  // a list holds a few codes: a look along them is the quickest
+  std::vector<int> labelOf(fields.size(), -1);
+  for (size_t i = 0; i < last; ++i) {
+    if (fields[i].empty()) continue;
+    std::string code = AnsiUpper(fields[i]);
+    size_t known = 0;
+    while (known < labels.size() && labels[known].code != code) ++known;
+    if (known == labels.size()) {
+      std::string text = LabelOf(cursor, code);
+      labels.push_back({std::move(code), std::move(text)});
     }
-    if (!token.empty()) {
-      std::string label;
-      // The code is quoted as an XPath literal: a code holding "'" is looked up, not parsed.
-      IXMLCursor found =
-          cursor.Select(std::string(kEquipmentLabels) + "[AbbrEquip=" + XPathLiteral(AnsiUpper(token)) + "]");
-      if (!found.Eof()) label = found.GetValue("LibelleEquipement");
-      result = ReplaceAll(result, ";" + token + ";", ";" + label + ";", true);
+    labelOf[i] = static_cast<int>(known);
+  }
+  bool oneWalk = true;
+  for (Label& label : labels) {
+    const std::string upper = AnsiUpper(label.text);
+    label.sameAsCode = upper == label.code;
+    bool otherCode = false;
+    for (const Label& other : labels) otherCode = otherCode || (&other != &label && other.code == upper);
+    if (label.text.find(';') != std::string::npos || otherCode) oneWalk = false;
+  }
+
+  std::string result;
+  if (oneWalk) {
+    // The first field stands after no ";" and the last before none: both stay.
+    result.reserve(codes.size());
+    result.append(fields[0]);
+    size_t runPlace = 0;
+    for (size_t i = 1; i <= last; ++i) {
+      const Label* label = i < last && labelOf[i] >= 0 ? &labels[static_cast<size_t>(labelOf[i])] : nullptr;
+      runPlace = label && i > 1 && labelOf[i - 1] == labelOf[i] ? runPlace + 1 : 0;
+      result += ';';
+      if (label && (!label->sameAsCode || runPlace % 2 == 0)) result += label->text;
+      else result += fields[i];
     }
-    token.clear();
+  } else {
+    result = codes;
+    for (size_t i = 0; i < last; ++i)
+      if (labelOf[i] >= 0) {
+        const std::string token(fields[i]);
+        result = ReplaceAll(result, ";" + token + ";", ";" + labels[static_cast<size_t>(labelOf[i])].text + ";", true);
+      }
   }
   if (!result.empty() && result.front() == ';') result.erase(0, 1);
   if (!result.empty() && result.back() == ';') result.pop_back();

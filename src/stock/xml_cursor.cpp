@@ -9,17 +9,42 @@
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "stock/xml_cursor_tree.h"
+#include "stock/xpath_values.h"
 
 namespace tarvelon {
 namespace {
 
 const xmlChar* X(const std::string& s) { return reinterpret_cast<const xmlChar*>(s.c_str()); }
 
+bool IsAscii(const std::string& s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+// The UTF-8 form of a Windows-1252 text: the text itself when it is ASCII.
+const std::string& Utf8Of(const std::string& ansi, std::string& converted) {
+  if (IsAscii(ansi)) return ansi;
+  converted = AnsiToUtf8(ansi);
+  return converted;
+}
+
 std::string ContentOf(xmlNodePtr node) {
+  const char* direct = nullptr;
+  if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+    direct = reinterpret_cast<const char*>(node->content);
+  } else if (node->type == XML_ELEMENT_NODE || node->type == XML_ATTRIBUTE_NODE) {
+    // The usual field: no child, or one text read in place.
+    xmlNodePtr only = node->children;
+    if (!only) return std::string();
+    if (!only->next && (only->type == XML_TEXT_NODE || only->type == XML_CDATA_SECTION_NODE))
+      direct = reinterpret_cast<const char*>(only->content);
+  }
+  if (direct) return Utf8ToAnsi(direct);
   xmlChar* content = xmlNodeGetContent(node);
-  std::string text = content ? reinterpret_cast<const char*>(content) : "";
+  std::string text = content ? Utf8ToAnsi(reinterpret_cast<const char*>(content)) : std::string();
   xmlFree(content);
-  return Utf8ToAnsi(text);
+  return text;
 }
 
 void CheckName(const std::string& utf8Name, const char* what) {
@@ -137,6 +162,25 @@ IXMLCursor IXMLCursor::SelectFrom(const std::string& xpath, bool useIndex) const
 IXMLCursor IXMLCursor::Select(const std::string& xpath) const { return SelectFrom(xpath, true); }
 IXMLCursor IXMLCursor::SelectByXPath(const std::string& xpath) const { return SelectFrom(xpath, false); }
 
+IXMLCursor IXMLCursor::SelectWhereChildIs(const std::string& records, const std::string& child,
+                                          const std::string& value) const {
+  xmlNodePtr context = list_ && index_ >= 0 ? list_->nodes[static_cast<size_t>(index_)] : nullptr;
+  XmlTree* tree = context && context->doc ? XmlTree::Of(context) : nullptr;
+  std::string converted, convertedPath;
+  const std::vector<xmlNodePtr>* found =
+      tree && IsPlainName(child)
+          ? tree->index().LookupText(context->doc, Utf8Of(records, convertedPath), child, Utf8Of(value, converted))
+          : nullptr;
+  if (!found) return Select(records + "[" + child + "=" + XPathLiteral(value) + "]");
+  IXMLCursor result;
+  result.document_ = document_;
+  result.list_ = std::make_shared<XmlNodeList>();
+  result.list_->tree = list_->tree;
+  result.list_->nodes = *found;
+  result.MoveTo(0);
+  return result;
+}
+
 bool IXMLCursor::Eof() const { return atEnd_ || index_ == -1; }
 
 void IXMLCursor::Next() {
@@ -150,10 +194,11 @@ void IXMLCursor::Next() {
 std::string IXMLCursor::GetValue(const std::string& path) const {
   if (!list_ || index_ < 0) return "";
   xmlNodePtr node = list_->nodes[static_cast<size_t>(index_)];
-  const std::string utf8 = AnsiToUtf8(path);
-  // A child's name alone: the first child of that name, as SetValue finds it.
-  xmlNodePtr target = node->type == XML_ELEMENT_NODE && IsPlainName(utf8) ? XmlTree::Of(node)->FirstChildNamed(node, utf8)
-                                                                           : SelectFirst(node, utf8);
+  // A child's name alone (ASCII, so the same in UTF-8): the first child of
+  // that name, as SetValue finds it.
+  xmlNodePtr target = node->type == XML_ELEMENT_NODE && IsPlainName(path)
+                          ? XmlTree::Of(node)->FirstChildNamed(node, path.c_str())
+                          : SelectFirst(node, AnsiToUtf8(path));
   return target ? ContentOf(target) : std::string();
 }
 
@@ -164,18 +209,21 @@ void IXMLCursor::SetValue(const std::string& name, const std::string& text) {
     SetAttributeOf(node, name.substr(1), text);
     return;
   }
-  const std::string utf8Name = AnsiToUtf8(name);
   XmlTree& tree = *XmlTree::Of(node);
-  const bool plainChild = node->type == XML_ELEMENT_NODE && IsPlainName(utf8Name);
-  xmlNodePtr target = plainChild ? tree.FirstChildNamed(node, utf8Name) : SelectFirst(node, utf8Name);
+  // A plain name is ASCII and a valid element name as it stands.
+  const bool plainChild = node->type == XML_ELEMENT_NODE && IsPlainName(name);
+  std::string converted;
+  xmlNodePtr target = plainChild ? tree.FirstChildNamed(node, name.c_str()) : SelectFirst(node, Utf8Of(name, converted));
   if (!target) {
-    CheckName(utf8Name, "element");
+    const std::string& utf8Name = plainChild ? name : Utf8Of(name, converted);
+    if (!plainChild) CheckName(utf8Name, "element");
     if (node->type != XML_ELEMENT_NODE) throw Error("This operation can not be performed on this type of node.");
     target = xmlNewDocNode(node->doc, nullptr, X(utf8Name), nullptr);
     xmlAddChild(node, target);
-    if (plainChild) tree.RememberFirstChild(node, target);
+    tree.ChildAppended(node, target);
   }
-  ReplaceContent(target, AnsiToUtf8(text));
+  std::string convertedText;
+  ReplaceContent(target, Utf8Of(text, convertedText));
 }
 
 void IXMLCursor::SetAttribute(const std::string& name, const std::string& text) {
@@ -214,6 +262,7 @@ IXMLCursor IXMLCursor::AppendChild(const std::string& name, const std::string& t
   xmlNodePtr element = xmlNewDocNode(parent->doc, nullptr, X(utf8Name), nullptr);
   if (!utf8Text.empty()) xmlAddChild(element, xmlNewDocText(parent->doc, X(utf8Text)));
   xmlAddChild(parent, element);
+  list_->tree->ChildAppended(parent, element);
   list_->tree->Touched(element);
 
   result.document_ = document_;
@@ -231,6 +280,7 @@ void IXMLCursor::Delete() {
   // that a document can lose: nothing to do.
   if (!node->parent || node->type == XML_DOCUMENT_NODE || node->type == XML_DTD_NODE) return;
   list_->tree->Touched(node);
+  list_->tree->Unlinking(node);
   xmlUnlinkNode(node);
   list_->tree->Retire(node);
 }

@@ -29,6 +29,11 @@ class IXMLCursor {
   // The same selection, evaluated by the XPath engine alone (no look-up
   // index, no shortcut): the reference that tests and benchmarks compare with.
   IXMLCursor SelectByXPath(const std::string& xpath) const;
+  // Select(records + "[" + child + "=" + XPathLiteral(value) + "]") for a
+  // path of plain names from the root ("/a/b/C") and a plain child name,
+  // without building or parsing an expression: the same records, through
+  // the look-up index.
+  IXMLCursor SelectWhereChildIs(const std::string& records, const std::string& child, const std::string& value) const;
   bool Eof() const;
   void Next();
   std::string GetValue(const std::string& path) const;

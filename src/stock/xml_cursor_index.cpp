@@ -153,23 +153,54 @@ const std::vector<xmlNodePtr>& XmlLookupIndex::Lookup(xmlDocPtr doc, const Child
   return hit == table.byText.end() ? kNone : hit->second;
 }
 
+const std::vector<xmlNodePtr>* XmlLookupIndex::LookupText(xmlDocPtr doc, const std::string& records,
+                                                          const std::string& child, const std::string& text) {
+  std::string key;
+  key.reserve(records.size() + 1 + child.size());
+  key.append(records).append(1, '$').append(child);
+  auto found = tables_.find(key);
+  if (found == tables_.end()) {
+    ChildEqualityPath path;
+    if (!ParseChildEqualityPath(records, path) || !path.child.empty()) return nullptr;
+    path.child = child;
+    path.text = text;
+    // A path written with blanks is kept under its plain form.
+    if (KeyOf(path) != key) return &Lookup(doc, path);
+    Lookup(doc, path);
+    found = tables_.find(key);
+  }
+  static const std::vector<xmlNodePtr> kNone;
+  const auto& byText = found->second->byText;
+  auto hit = byText.find(text);
+  return hit == byText.end() ? &kNone : &hit->second;
+}
+
 void XmlLookupIndex::Touched(xmlNodePtr node) {
   if (tables_.empty() || !node || node->type == XML_ATTRIBUTE_NODE) return;
   // Element names from the root element down to the node (the node included
   // when it is an element); nothing to do for a node outside the tree.
-  std::vector<const char*> chain;
+  // Held on the stack: this runs for every value the exporters write.
+  constexpr size_t kDeepest = 32;
+  const char* chain[kDeepest];
+  size_t depth = 0;
   bool attached = false;
   for (xmlNodePtr n = node; n; n = n->parent) {
     if (n->type == XML_DOCUMENT_NODE) {
       attached = true;
       break;
     }
-    if (n->type == XML_ELEMENT_NODE) chain.push_back(reinterpret_cast<const char*>(n->name));
-    else if (n != node) return;  // inside an entity declaration or an attribute
+    if (n->type == XML_ELEMENT_NODE) {
+      if (depth == kDeepest) {  // deeper than any record: forget everything
+        tables_.clear();
+        return;
+      }
+      chain[depth++] = reinterpret_cast<const char*>(n->name);
+    } else if (n != node) {
+      return;  // inside an entity declaration or an attribute
+    }
   }
   if (!attached) return;
   const bool element = node->type == XML_ELEMENT_NODE;
-  const size_t depth = chain.size();
   auto nameAt = [&](size_t i) { return chain[depth - 1 - i]; };
 
   for (auto it = tables_.begin(); it != tables_.end();) {

@@ -38,6 +38,12 @@ class XmlLookupIndex {
   // The records whose child equals the wanted value, in document order.
   const std::vector<xmlNodePtr>& Lookup(xmlDocPtr doc, const ChildEqualityPath& path);
 
+  // The same for records under `records` (UTF-8, "/a/b/C") whose child
+  // `child` has exactly the text `text`, the table found by the path as
+  // written, without parsing it again; nullptr when `records` is no such path.
+  const std::vector<xmlNodePtr>* LookupText(xmlDocPtr doc, const std::string& records, const std::string& child,
+                                            const std::string& text);
+
   // A node was linked, is about to be unlinked, or had the text below it
   // changed: forget every index whose records or key values it may change.
   void Touched(xmlNodePtr node);

@@ -3,6 +3,7 @@
 // XPath engine. Each route gives the node set that XPath gives.
 #include <libxml/xpathInternals.h>
 
+#include <array>
 #include <cstring>
 
 #include "platform/errors.h"
@@ -69,11 +70,19 @@ std::vector<xmlNodePtr> EvaluateXPath(xmlNodePtr context, const std::string& exp
 }  // namespace
 
 bool IsPlainName(const std::string& s) {
-  if (s.empty()) return false;
-  auto start = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
-  if (!start(s[0])) return false;
+  // Asked for every value read or written: one table look-up per byte.
+  // 1: may start a name, 2: may stand inside one.
+  static const auto kKinds = [] {
+    std::array<unsigned char, 256> kinds{};
+    for (int c = 0; c < 256; ++c) {
+      const bool start = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+      kinds[c] = start ? 3 : ((c >= '0' && c <= '9') || c == '-' || c == '.') ? 2 : 0;
+    }
+    return kinds;
+  }();
+  if (s.empty() || !(kKinds[static_cast<unsigned char>(s[0])] & 1)) return false;
   for (char c : s)
-    if (!start(c) && !(c >= '0' && c <= '9') && c != '-' && c != '.') return false;
+    if (!kKinds[static_cast<unsigned char>(c)]) return false;
   return true;
 }
 

@@ -52,26 +52,103 @@ XmlTree* XmlTree::Of(xmlNodePtr node) {
 
 void XmlTree::Retire(xmlNodePtr node) { retired_.push_back(node); }
 
-xmlNodePtr XmlTree::FirstChildNamed(xmlNodePtr parent, const std::string& name) {
-  const xmlChar* key = doc_->dict ? xmlDictExists(doc_->dict, reinterpret_cast<const xmlChar*>(name.c_str()), -1)
-                                  : nullptr;
-  if (key) {
-    auto known = firstChild_.find({parent, key});
-    if (known != firstChild_.end() && known->second->parent == parent) return known->second;
-  }
-  for (xmlNodePtr child = parent->children; child; child = child->next) {
-    if (child->type == XML_ELEMENT_NODE && child->ns == nullptr &&
-        std::strcmp(reinterpret_cast<const char*>(child->name), name.c_str()) == 0) {
-      if (key) firstChild_[{parent, key}] = child;
-      return child;
-    }
-  }
-  return nullptr;
+namespace {
+
+// Parents with at most this many child elements are walked, not indexed.
+constexpr int kWalkedChildren = 8;
+
+bool IsIndexable(xmlNodePtr node) { return node->type == XML_ELEMENT_NODE && node->ns == nullptr; }
+
+unsigned NameHash(const char* name) {
+  unsigned h = 2166136261u;  // FNV-1a
+  for (; *name; ++name) h = (h ^ static_cast<unsigned char>(*name)) * 16777619u;
+  return h;
 }
 
-void XmlTree::RememberFirstChild(xmlNodePtr parent, xmlNodePtr child) {
-  if (!doc_->dict) return;
-  if (const xmlChar* key = xmlDictExists(doc_->dict, child->name, -1)) firstChild_[{parent, key}] = child;
+const char* NameOf(xmlNodePtr node) { return reinterpret_cast<const char*>(node->name); }
+
+}  // namespace
+
+XmlTree::ChildTable* XmlTree::TableOf(xmlNodePtr parent) {
+  if (parent == lastParent_) return lastTable_;
+  auto found = children_.find(parent);
+  if (found == children_.end()) return nullptr;
+  lastParent_ = parent;
+  lastTable_ = &found->second;
+  return lastTable_;
+}
+
+// The slot of that name, or the empty slot where it would go. A slot whose
+// node left the parent still holds the name: a later child of that name
+// takes it over.
+XmlTree::ChildSlot& XmlTree::SlotFor(std::vector<ChildSlot>& slots, const char* name, unsigned hash) {
+  const size_t mask = slots.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    ChildSlot& slot = slots[i];
+    if (!slot.node || (slot.hash == hash && std::strcmp(NameOf(slot.node), name) == 0)) return slot;
+  }
+}
+
+void XmlTree::Index(ChildTable& table, xmlNodePtr child, unsigned hash) {
+  if ((table.used + 1) * 4 > table.slots.size() * 3) {
+    std::vector<ChildSlot> old(table.slots.size() * 2);
+    old.swap(table.slots);
+    for (const ChildSlot& slot : old)
+      if (slot.node) SlotFor(table.slots, NameOf(slot.node), slot.hash) = slot;
+  }
+  ChildSlot& slot = SlotFor(table.slots, NameOf(child), hash);
+  if (!slot.node) {
+    ++table.used;
+    slot = {child, hash};
+  } else if (slot.node->parent != child->parent) {
+    slot.node = child;  // the earlier first child of that name is gone
+  }
+}
+
+xmlNodePtr XmlTree::FirstChildNamed(xmlNodePtr parent, const char* name) {
+  ChildTable* table = TableOf(parent);
+  if (!table) {
+    int seen = 0;
+    xmlNodePtr child = parent->children;
+    for (; child && seen <= kWalkedChildren; child = child->next) {
+      if (!IsIndexable(child)) continue;
+      if (std::strcmp(NameOf(child), name) == 0) return child;
+      ++seen;
+    }
+    if (!child) return nullptr;
+    size_t count = 0;
+    for (child = parent->children; child; child = child->next) count += IsIndexable(child);
+    size_t size = 16;
+    while (size * 3 < count * 4) size *= 2;
+    table = &children_[parent];
+    table->slots.resize(size);
+    for (child = parent->children; child; child = child->next)
+      if (IsIndexable(child)) Index(*table, child, NameHash(NameOf(child)));
+    lastParent_ = parent;
+    lastTable_ = table;
+  }
+  const ChildSlot& slot = SlotFor(table->slots, name, NameHash(name));
+  return slot.node && slot.node->parent == parent ? slot.node : nullptr;
+}
+
+void XmlTree::ChildAppended(xmlNodePtr parent, xmlNodePtr child) {
+  if (!IsIndexable(child) || child->parent != parent) return;
+  if (ChildTable* table = TableOf(parent)) Index(*table, child, NameHash(NameOf(child)));
+}
+
+void XmlTree::Unlinking(xmlNodePtr node) {
+  if (!node->parent || !IsIndexable(node)) return;
+  ChildTable* table = TableOf(node->parent);
+  if (!table) return;
+  ChildSlot& slot = SlotFor(table->slots, NameOf(node), NameHash(NameOf(node)));
+  if (slot.node != node) return;
+  // The next child of that name becomes the first, as a walk would find it.
+  for (xmlNodePtr next = node->next; next; next = next->next) {
+    if (IsIndexable(next) && std::strcmp(NameOf(next), NameOf(node)) == 0) {
+      slot.node = next;
+      return;
+    }
+  }
 }
 
 xmlXPathContextPtr XmlTree::xpath() {

@@ -45,14 +45,16 @@ class XmlTree {
 
   XmlLookupIndex& index() { return index_; }
 
-  // The first child element of that name (no namespace), remembered for the
-  // writes that exporters make to records reached in any order: walking a
-  // record's children from cold memory costs more than the look-up itself.
-  // What is remembered stays right because the cursor only ever appends
-  // children, never moves a node and never frees one while the tree lives:
-  // the first child of a name stays the first as long as it is linked.
-  xmlNodePtr FirstChildNamed(xmlNodePtr parent, const std::string& name);
-  void RememberFirstChild(xmlNodePtr parent, xmlNodePtr child);
+  // The first child element of that name (no namespace). A parent with more
+  // than a few children gets its children indexed by name on the look-up
+  // that walks past them, so that a name it lacks costs what one it has does.
+  // The index stays right because the cursor only ever appends children
+  // (ChildAppended), never moves a node, tells the tree before it unlinks one
+  // (Unlinking) and never frees one while the tree lives: an indexed node
+  // whose parent changed is known to be gone.
+  xmlNodePtr FirstChildNamed(xmlNodePtr parent, const char* name);
+  void ChildAppended(xmlNodePtr parent, xmlNodePtr child);
+  void Unlinking(xmlNodePtr node);
   // The XPath context of this tree, with the namespace declarations registered.
   xmlXPathContextPtr xpath();
 
@@ -63,13 +65,21 @@ class XmlTree {
   std::vector<xmlNodePtr> retired_;
   XmlLookupIndex index_;
   xmlXPathContextPtr xpath_ = nullptr;
-  struct ChildKeyHash {
-    size_t operator()(const std::pair<xmlNodePtr, const xmlChar*>& k) const {
-      return std::hash<const void*>()(k.first) * 31 + std::hash<const void*>()(k.second);
-    }
+  // Open addressing over the child elements of one parent, by name.
+  struct ChildSlot {
+    xmlNodePtr node = nullptr;
+    unsigned hash = 0;
   };
-  // (parent, name as held by the document's dictionary) → first child.
-  std::unordered_map<std::pair<xmlNodePtr, const xmlChar*>, xmlNodePtr, ChildKeyHash> firstChild_;
+  struct ChildTable {
+    std::vector<ChildSlot> slots;  // a power of two, at most three quarters used
+    size_t used = 0;
+  };
+  static ChildSlot& SlotFor(std::vector<ChildSlot>& slots, const char* name, unsigned hash);
+  static void Index(ChildTable& table, xmlNodePtr child, unsigned hash);
+  ChildTable* TableOf(xmlNodePtr parent);
+  std::unordered_map<xmlNodePtr, ChildTable> children_;
+  xmlNodePtr lastParent_ = nullptr;  // the parent asked last, and its table
+  ChildTable* lastTable_ = nullptr;
 };
 
 // What cursors share: the current tree (replaced by Load and LoadXML) and the
