@@ -60,6 +60,16 @@ class IXMLCursor {
 
   int Count() const;  // nodes in the list (0 without a list)
 
+  // True when LoadSaved of this document would take a copy equal to the
+  // document as it stands: nothing in it for the copy to settle, nothing
+  // that sends LoadSaved to the file.
+  bool SavedCopyIsSame() const;
+  // The text GetXML of the root gives once the current node of each cursor
+  // of `leftOut` (selections of this document, elements below the root) is
+  // deleted, while the document stays as it is. False, `text` untouched,
+  // for what only libxml2 writes or a node it cannot leave out.
+  bool GetXMLLeavingOut(const std::vector<IXMLCursor>& leftOut, std::string& text) const;
+
  private:
   IXMLCursor SelectFrom(const std::string& xpath, bool useIndex) const;
   void MoveTo(int position);

@@ -16,6 +16,7 @@
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "stock/xml_code_page.h"
+#include "stock/xml_cursor_leave_out.h"
 #include "stock/xml_cursor_tree.h"
 
 namespace tarvelon {
@@ -294,6 +295,37 @@ bool SettleAsReloaded(XmlTree& tree) {
     if (!SettleElement(tree, element)) return false;
     for (xmlNodePtr child = element->children; child; child = child->next)
       if (child->type == XML_ELEMENT_NODE) pending.push_back(child);
+  }
+  return true;
+}
+
+bool IsSettledAsReloaded(const XmlTree& tree) {
+  xmlDocPtr doc = tree.doc();
+  if (doc->encoding && !tree.hasDeclaration()) return false;
+  if (RootNamespaces(doc) != tree.namespaces()) return false;
+  std::vector<xmlNodePtr> pending;
+  for (xmlNodePtr child = doc->children; child; child = child->next) {
+    if (child->type != XML_ELEMENT_NODE) return false;
+    pending.push_back(child);
+  }
+  // What SettleAsReloaded refuses, joins or drops, found without changing anything.
+  const auto keptText = [](xmlNodePtr n) {
+    return n->type == XML_TEXT_NODE && n->name != xmlStringTextNoenc && ReadableText(n->content);
+  };
+  while (!pending.empty()) {
+    xmlNodePtr element = pending.back();
+    pending.pop_back();
+    for (xmlAttrPtr a = element->properties; a; a = a->next)
+      for (xmlNodePtr v = a->children; v; v = v->next)
+        if (v->type != XML_TEXT_NODE || !ReadableText(v->content)) return false;
+    for (xmlNodePtr child = element->children; child; child = child->next) {
+      if (child->type == XML_ELEMENT_NODE) {
+        pending.push_back(child);
+        continue;
+      }
+      if (!keptText(child) || (child->next && keptText(child->next))) return false;
+      if (IsBlankText(child->content) && xmlNodeGetSpacePreserve(element) != 1) return false;
+    }
   }
   return true;
 }

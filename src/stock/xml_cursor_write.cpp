@@ -7,10 +7,12 @@
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/text.h"
+#include "stock/xml_cursor_leave_out.h"
 #include "stock/xml_cursor_tree.h"
 
 namespace tarvelon {
@@ -82,6 +84,14 @@ bool AppendEscapedAttribute(std::string& out, const char* value, bool hexForNonA
 class PlainWriter {
  public:
   PlainWriter(std::string& out, bool hexAttributes) : out_(out), hexAttributes_(hexAttributes) {}
+  // Children in `leftOut` (sorted) are written as if deleted. Only the
+  // children of their parents are looked up, which are few.
+  void LeaveOut(const std::vector<xmlNodePtr>* leftOut) {
+    leftOut_ = leftOut;
+    parents_.clear();
+    for (xmlNodePtr node : *leftOut)
+      if (std::find(parents_.begin(), parents_.end(), node->parent) == parents_.end()) parents_.push_back(node->parent);
+  }
 
   bool Node(xmlNodePtr node) {
     switch (node->type) {
@@ -114,19 +124,29 @@ class PlainWriter {
       if (value && value->content && !AppendEscapedAttribute(out_, C(value->content), hexAttributes_)) return false;
       out_ += '"';
     }
-    if (!element->children) {
+    const bool parentOfLeftOut = leftOut_ && std::find(parents_.begin(), parents_.end(), element) != parents_.end();
+    // An element that keeps no child is written empty, as after deleting them.
+    xmlNodePtr kept = element->children;
+    while (parentOfLeftOut && kept && IsLeftOut(kept)) kept = kept->next;
+    if (!kept) {
       out_ += "/>";
       return true;
     }
     out_ += '>';
-    for (xmlNodePtr child = element->children; child; child = child->next)
+    for (xmlNodePtr child = kept; child; child = child->next) {
+      if (parentOfLeftOut && IsLeftOut(child)) continue;
       if (!Node(child)) return false;
+    }
     out_.append("</").append(C(element->name)).append(">");
     return true;
   }
 
+  bool IsLeftOut(xmlNodePtr child) const { return std::binary_search(leftOut_->begin(), leftOut_->end(), child); }
+
   std::string& out_;
   bool hexAttributes_;
+  const std::vector<xmlNodePtr>* leftOut_ = nullptr;
+  std::vector<xmlNodePtr> parents_;
 };
 
 // Code points of Windows-1252 bytes 0x80..0x9F that exist (0 for the five gaps).
@@ -213,6 +233,22 @@ bool WritePlainDocument(std::string& out, const XmlTree& tree) {
   if (tree.hasDeclaration()) out += "<?xml version=\"1.0\"?>\n";
   for (xmlNodePtr child = tree.doc()->children; child; child = child->next) {
     if (!WritePlainNode(out, child)) {
+      out.resize(mark);
+      return false;
+    }
+    out += '\n';
+  }
+  return true;
+}
+
+bool WritePlainDocumentLeavingOut(std::string& out, const XmlTree& tree, const std::vector<xmlNodePtr>& leftOut) {
+  const size_t mark = out.size();
+  xmlDocPtr doc = tree.doc();
+  PlainWriter writer(out, doc->encoding == nullptr);
+  writer.LeaveOut(&leftOut);
+  if (tree.hasDeclaration()) out += "<?xml version=\"1.0\"?>\n";
+  for (xmlNodePtr child = doc->children; child; child = child->next) {
+    if (!writer.Node(child)) {
       out.resize(mark);
       return false;
     }

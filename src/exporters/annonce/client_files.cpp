@@ -15,6 +15,12 @@ namespace {
 
 std::string TypeOrBoth(const std::string& type) { return type.empty() ? "0" : type; }
 
+// Deletes the current node, or lists it to be left out.
+void Drop(IXMLCursor& node, std::vector<IXMLCursor>* leftOut) {
+  if (leftOut) leftOut->push_back(node);
+  else node.Delete();
+}
+
 std::string TypeSuffix(const std::string& type) {
   if (type == "1") return "-VO";
   if (type == "2") return "-VD";
@@ -32,6 +38,8 @@ std::string ClientFileBuilder::WorkFolder() const { return WorkDir() + "Tarvelon
 void ClientFileBuilder::Build(IXMLCursor& prepared, const std::string& preparedText,
                               const std::string& preparedPath, bool holdsText) {
   if (!holdsText) prepared.LoadXML(preparedText);
+  // Nothing below changes the prepared document, so this holds for every entry.
+  fromPrepared_ = prepared.SavedCopyIsSame();
   handledLabels_.clear();
   std::string summary;
   for (IXMLCursor entries = prepared.Select(kClientBlocks); !entries.Eof(); entries.Next()) {
@@ -49,9 +57,10 @@ std::string ClientFileBuilder::BuildClientFile(const IXMLCursor& prepared, const
   client.type = TypeOrBoth(entry.GetValue("TypeVO"));
   client.code = entry.GetValue("CODECLIENT");
   state_.ftpLogSuffix = " - " + client.code;
-  // A fresh copy of the prepared document for every entry, as the saved file gives it.
+  // A fresh copy of the prepared document for every entry, as the saved file
+  // gives it, unless the prepared document is that copy already.
   IXMLCursor working;
-  working.LoadSaved(prepared, preparedPath);
+  if (!fromPrepared_) working.LoadSaved(prepared, preparedPath);
 
   client.section = state_.exportOption + "-" + client.code;
   if (!ReadClientSection(client)) {
@@ -68,8 +77,10 @@ std::string ClientFileBuilder::BuildClientFile(const IXMLCursor& prepared, const
   // A name from the settings or the extract must not place a file outside the work folder.
   if (const std::string refused = UnsafeFileName(client); !refused.empty()) return Refused(client, refused);
 
-  SelectContactBlocks(working, client);
-  SelectVehicles(working, client);
+  std::vector<IXMLCursor> leftOut;
+  std::vector<IXMLCursor>* listed = fromPrepared_ ? &leftOut : nullptr;
+  SelectContactBlocks(fromPrepared_ ? prepared : working, client, listed);
+  SelectVehicles(fromPrepared_ ? prepared : working, client, listed);
   if (client.sent == 0) return "";
   client.ownFileName = NameOwnFile(client);
   if (!client.ownFileName.empty() && !IsPlainFileName(client.ownFileName)) return Refused(client, client.ownFileName);
@@ -79,7 +90,8 @@ std::string ClientFileBuilder::BuildClientFile(const IXMLCursor& prepared, const
   state_.clientTotals.discounted += client.discounted;
   std::string summary = ClientSummary(client);
 
-  SaveClientFile(working, EditClientText(working.GetXML(), client), client);
+  const std::string text = ClientDocumentText(prepared, working, preparedPath, client, leftOut);
+  SaveClientFile(working, EditClientText(text, client), client);
   AfterSaves(working, client);
 
   const std::string archivePath = WorkFolder() + archiveName_;
@@ -112,27 +124,45 @@ bool ClientFileBuilder::ReadClientSection(ClientEntry& client) {
   return !client.siteLabel.empty();
 }
 
-void ClientFileBuilder::SelectContactBlocks(IXMLCursor& working, ClientEntry& client) const {
+std::string ClientFileBuilder::ClientDocumentText(const IXMLCursor& prepared, IXMLCursor& working,
+                                                  const std::string& preparedPath, const ClientEntry& client,
+                                                  const std::vector<IXMLCursor>& leftOut) const {
+  std::string text;
+  if (!fromPrepared_) return working.GetXML();
+  if (prepared.GetXMLLeavingOut(leftOut, text)) return text;
+  // Only libxml2 writes this document: the copy, as without the shortcut. It
+  // equals the prepared document, so the same blocks and records go.
+  working.LoadSaved(prepared, preparedPath);
+  ClientEntry again = client;
+  again.siteList.clear();
+  SelectContactBlocks(working, again, nullptr);
+  SelectVehicles(working, again, nullptr);
+  return working.GetXML();
+}
+
+void ClientFileBuilder::SelectContactBlocks(const IXMLCursor& document, ClientEntry& client,
+                                            std::vector<IXMLCursor>* leftOut) const {
   const bool keepNone = state_.exportOption == "SITAUTOPRO";
-  for (IXMLCursor e = working.Select(kClientBlocks); !e.Eof(); e.Next()) {
+  for (IXMLCursor e = document.Select(kClientBlocks); !e.Eof(); e.Next()) {
     const std::string type = TypeOrBoth(e.GetValue("TypeVO"));
     const std::string site = AnsiUpper(e.GetValue("InfoVille"));
     if (SameTextIgnoringCase(e.GetValue("CODECLIENT"), client.code) && type == client.type)
       client.siteList += ";" + site + ";";
-    if (site + TypeSuffix(type) != client.siteLabel || keepNone) e.Delete();
+    if (site + TypeSuffix(type) != client.siteLabel || keepNone) Drop(e, leftOut);
   }
 }
 
-void ClientFileBuilder::SelectVehicles(IXMLCursor& working, ClientEntry& client) const {
+void ClientFileBuilder::SelectVehicles(const IXMLCursor& document, ClientEntry& client,
+                                       std::vector<IXMLCursor>* leftOut) const {
   const bool byGroup = state_.exportOption == "SITAUTOPRO" && client.group != "BRELO";
-  for (IXMLCursor r = working.Select(kVehicleRecords); !r.Eof(); r.Next()) {
+  for (IXMLCursor r = document.Select(kVehicleRecords); !r.Eof(); r.Next()) {
     const bool typeMismatch = client.type != "0" && r.GetValue("TypeVO") != client.type;
     const bool foreign = byGroup ? !SameTextIgnoringCase(r.GetValue("Concession"), client.group)
                                  : !Contains(client.siteList, ";" + AnsiUpper(r.GetValue("InfoVille")) + ";");
     if (typeMismatch || foreign) {
-      r.Delete();
+      Drop(r, leftOut);
     } else if (!r.GetValue("FlagExclusion").empty()) {
-      r.Delete();
+      Drop(r, leftOut);
       ++client.excluded;
     } else {
       ++client.sent;

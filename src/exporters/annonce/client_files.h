@@ -69,9 +69,19 @@ class ClientFileBuilder {
   std::string UnsafeFileName(const ClientEntry& client) const;
   std::string Refused(const ClientEntry& client, const std::string& name);
 
+  // The text of the client file before its edits: the prepared document less
+  // what the client does not get.
+  std::string ClientDocumentText(const IXMLCursor& prepared, IXMLCursor& working, const std::string& preparedPath,
+                                 const ClientEntry& client, const std::vector<IXMLCursor>& leftOut) const;
+
   std::vector<std::string> handledLabels_;
-  void SelectContactBlocks(IXMLCursor& working, ClientEntry& client) const;
-  void SelectVehicles(IXMLCursor& working, ClientEntry& client) const;
+  // The prepared document equals the copy a client file would start from,
+  // so each file is written from it, nothing deleted, nothing copied.
+  bool fromPrepared_ = false;
+  // What the client does not get is deleted from `document`, or, with
+  // `leftOut`, listed there and the document left as it is.
+  void SelectContactBlocks(const IXMLCursor& document, ClientEntry& client, std::vector<IXMLCursor>* leftOut) const;
+  void SelectVehicles(const IXMLCursor& document, ClientEntry& client, std::vector<IXMLCursor>* leftOut) const;
 };
 
 // The annonce feeds' client file stage with the built-in behaviour.

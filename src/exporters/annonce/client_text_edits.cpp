@@ -21,7 +21,7 @@ std::string ClientFileText(std::string text, const std::string& clientCode, bool
   text = ReplaceBetweenMarkers(text, "<DataVOS EOF=\"", "RecordName=\"DataVO\"/>", "");
   text = ReplaceAll(text, "</DataVOS>", "</CLIENT>", true);
 
-  for (const char* name : {"CODECLIENT", "cGroup", "TypeVO", "Concession", "FlagExclusion"}) text = RemoveElement(std::move(text), name);
+  text = RemoveElements(std::move(text), {"CODECLIENT", "cGroup", "TypeVO", "Concession", "FlagExclusion"});
 
   text = ReplaceAll(text, "<DataVO>", "<ANNONCE>", true);
   text = ReplaceAll(text, "</DataVO>", "</ANNONCE>", true);
@@ -39,8 +39,7 @@ std::string ClientFileText(std::string text, const std::string& clientCode, bool
 }
 
 std::string RemoveClientWorkingElements(std::string text) {
-  for (const char* name : {"idVO", "InfoVille", "RefSite", "RefExpo", "remise"}) text = RemoveElement(std::move(text), name);
-  return text;
+  return RemoveElements(std::move(text), {"idVO", "InfoVille", "RefSite", "RefExpo", "remise"});
 }
 
 std::string RenameCityElement(const std::string& text, const std::string& name) {

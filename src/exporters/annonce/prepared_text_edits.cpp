@@ -12,16 +12,12 @@ std::string EditPreparedText(std::string text, int photoSlots) {
 
   // The code lists and the working elements have served; the partners get none of them.
   text = CutElementRun(std::move(text), "EQUTINTERIEUR", "INFOCOMPLEMENT");
-  text = RemoveElement(std::move(text), "vGarantie");
-  text = RemoveElement(std::move(text), "TypeGarantie");
+  text = RemoveElements(std::move(text), {"vGarantie", "TypeGarantie"});
   text = CutWithinRecords(std::move(text), "<TypeVO ", "</TypeVO>");  // only a TypeVO that carries attributes
-  text = RemoveElement(std::move(text), "xMarque");
-  text = RemoveElement(std::move(text), "vMarque");
+  text = RemoveElements(std::move(text), {"xMarque", "vMarque"});
   text = CutWithinRecords(std::move(text), "<InfosSRS ", "</InfosSRS>");
-  for (const char* name : {"id_Track", "RefVille", "RefSite", "RefExpo", "MsgGarCons", "MsgAnnonce", "PrixCatalogue",
-                           "HorairesCommercial", "LibelleSociete"})
-    text = RemoveElement(std::move(text), name);
-  return text;
+  return RemoveElements(std::move(text), {"id_Track", "RefVille", "RefSite", "RefExpo", "MsgGarCons", "MsgAnnonce",
+                                          "PrixCatalogue", "HorairesCommercial", "LibelleSociete"});
 }
 
 }  // namespace tarvelon

@@ -202,6 +202,102 @@ std::string RemoveElement(std::string text, const std::string& name) {
 
 namespace {
 
+// Every "<" is closed by a ">" before the next "<", and no ">" stands
+// outside a tag: each tag is whole, so cutting whole tags out of the text
+// can neither make nor split a tag.
+bool TagsAlternate(const std::string& text) {
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  const auto find = [end](const char* from, char c) {
+    return static_cast<const char*>(std::memchr(from, c, static_cast<size_t>(end - from)));
+  };
+  for (const char* p = begin; p < end;) {
+    const char* open = find(p, '<');
+    const char* stray = find(p, '>');
+    if (!open) return !stray;
+    if (stray && stray < open) return false;
+    const char* close = find(open + 1, '>');
+    if (!close) return false;
+    const char* inner = find(open + 1, '<');
+    if (inner && inner < close) return false;
+    p = close + 1;
+  }
+  return true;
+}
+
+// The text at `at` (just after a "<", or after "</") starts with one of the names.
+bool StartsWithAnyName(const std::string& text, size_t at, const std::vector<std::string>& names) {
+  for (const std::string& name : names)
+    if (text.compare(at, name.size(), name) == 0) return true;
+  return false;
+}
+
+// A tag in [from, to) whose name starts with one of the names.
+bool HoldsTagOfAny(const std::string& text, size_t from, size_t to, const std::vector<std::string>& names) {
+  for (size_t at = text.find('<', from); at != std::string::npos && at < to; at = text.find('<', at + 1)) {
+    const size_t name = at + 1 < text.size() && text[at + 1] == '/' ? at + 2 : at + 1;
+    if (StartsWithAnyName(text, name, names)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string RemoveElements(std::string text, const std::vector<std::string>& names) {
+  const auto oneByOne = [&names](std::string t) {
+    for (const std::string& name : names) t = RemoveElement(std::move(t), name);
+    return t;
+  };
+  bool usable = names.size() > 1 && TagsAlternate(text);
+  bool firstChar[256] = {};
+  for (const std::string& name : names) {
+    // An empty name, or the record's own, is not for the single pass.
+    if (name.empty() || name == "DataVO") usable = false;
+    else firstChar[static_cast<unsigned char>(name[0])] = true;
+  }
+  if (!usable) return oneByOne(std::move(text));
+
+  // With whole tags and no listed tag inside a removed element, each name's
+  // pass finds the very elements this pass finds: the other removals touch
+  // neither its tags nor the record ends that bound it.
+  RecordLimits limits(text);
+  std::string out;
+  out.reserve(text.size());
+  size_t kept = 0;
+  for (size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at)) {
+    if (at + 1 >= text.size() || !firstChar[static_cast<unsigned char>(text[at + 1])]) {
+      ++at;
+      continue;
+    }
+    size_t end = std::string::npos, innerEnd = at;
+    for (const std::string& name : names) {
+      const size_t after = at + 1 + name.size();
+      if (text.compare(at + 1, name.size(), name) != 0 || after >= text.size()) continue;
+      if (text.compare(after, 2, "/>") == 0) {
+        end = innerEnd = after + 2;
+      } else if (text[after] == '>') {
+        const std::string close = "</" + name + ">";
+        const size_t e = FindBefore(text, close, after + 1, limits.For(at));
+        if (e != std::string::npos) end = e + close.size(), innerEnd = e;
+      } else {
+        continue;  // a longer name, or a tag with attributes
+      }
+      break;  // "<name>" or "<name/>" is the tag of one name at most
+    }
+    if (end == std::string::npos) {
+      ++at;
+      continue;
+    }
+    if (HoldsTagOfAny(text, at + 1, innerEnd, names)) return oneByOne(std::move(text));
+    out.append(text, kept, at - kept);
+    kept = at = end;
+  }
+  out.append(text, kept, std::string::npos);
+  return out;
+}
+
+namespace {
+
 // A tag of the element `name` at `at`: "<name" followed by a blank, ">" or "/>".
 bool IsTagOf(const std::string& text, size_t at, const std::string& name) {
   const size_t after = at + 1 + name.size();

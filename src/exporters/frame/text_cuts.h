@@ -4,6 +4,7 @@
 // from "<NAME>" would otherwise run on into the next record's element and
 // swallow the records between.
 #include <string>
+#include <vector>
 
 namespace tarvelon {
 
@@ -15,6 +16,12 @@ std::string CutWithinRecords(std::string text, const std::string& start, const s
 // Removes every element of that name, with its content, and its empty form
 // "<name/>" too: the elements removed this way are ones the partners get none of.
 std::string RemoveElement(std::string text, const std::string& name);
+
+// RemoveElement for each name in turn, done in one pass over the text where
+// that gives the same: the tags of the text are whole ("<" and ">" take
+// turns) and no element removed holds a tag of a name of the list. Otherwise
+// it is done name by name.
+std::string RemoveElements(std::string text, const std::vector<std::string>& names);
 
 // Removes the run of elements from "<first>" (or, for an empty element,
 // "<first/>") through the end of element `last` in the same record, that end
