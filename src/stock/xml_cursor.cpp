@@ -334,11 +334,15 @@ void IXMLCursor::LoadSaved(const IXMLCursor& source, const std::string& savedPat
 }
 
 void IXMLCursor::LoadXMLReleasing(const std::string& text) {
+  Release();
+  LoadXML(text);
+}
+
+void IXMLCursor::Release() {
   if (document_) document_->tree.reset();
   list_.reset();
   index_ = -1;
   atEnd_ = true;
-  LoadXML(text);
 }
 
 void IXMLCursor::SaveEach(const std::vector<std::string>& paths) const {

@@ -55,6 +55,10 @@ class IXMLCursor {
   // the two are not held at once; when the text does not parse, the cursor
   // is left without a tree (its namespaces kept).
   void LoadXMLReleasing(const std::string& text);
+  // Lets the document's tree go (its namespaces kept), the cursor at Eof: for
+  // a document whose text alone is worked on until the next LoadXML. The
+  // tree lives on while another cursor still lists its nodes.
+  void Release();
   // Save to each path in turn, the document encoded once.
   void SaveEach(const std::vector<std::string>& paths) const;
 

@@ -1,5 +1,7 @@
 #include "exporters/annonce/annonce_exporter.h"
 
+#include <utility>
+
 #include "exporters/frame/exporter_frame.h"
 #include "exporters/frame/xml_feed.h"
 #include "platform/clock.h"
@@ -34,7 +36,9 @@ void AnnonceExporter::Run(RunState& state) {
   // The document's text is edited, then loaded and saved as the prepared
   // file. Loading the unedited text and saving it there first would change
   // nothing that stays: the edited file overwrites it unread.
-  std::string text = EditText(document_.GetXML());
+  std::string unedited = document_.GetXML();
+  document_.Release();  // the edits need the text alone
+  const std::string text = EditText(std::move(unedited));
   WriteTextFile(prepared, text);
   document_.LoadXMLReleasing(text);
   document_.Save(prepared);
@@ -70,7 +74,7 @@ void AnnonceExporter::RemoveWorkingSections(RunState& state, const std::string& 
   RemoveHiddenSections(state, document_, true);
 }
 
-std::string AnnonceExporter::EditText(const std::string& text) const { return EditPreparedText(text, photoSlots_); }
+std::string AnnonceExporter::EditText(std::string text) const { return EditPreparedText(std::move(text), photoSlots_); }
 
 std::unique_ptr<ClientFileBuilder> AnnonceExporter::MakeClientFileBuilder(RunState& state) const {
   return std::make_unique<ClientFileBuilder>(state);

@@ -29,7 +29,7 @@ class AnnonceExporter {
   // Called after the short version is written.
   virtual void AfterShortVersion(IXMLCursor& record, const EquipmentLists& lists) { (void)record, (void)lists; }
   // The text edits that turn the prepared document into the partners' layout.
-  virtual std::string EditText(const std::string& text) const;
+  virtual std::string EditText(std::string text) const;
   virtual void BeforeClientFiles(RunState& state) { (void)state; }
   virtual std::unique_ptr<ClientFileBuilder> MakeClientFileBuilder(RunState& state) const;
   virtual void AfterClientFiles(RunState& state, ClientFileBuilder& builder) { (void)state, (void)builder; }

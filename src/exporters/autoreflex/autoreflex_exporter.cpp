@@ -41,17 +41,21 @@ void RunAutoReflexExport(RunState& state, const std::string& optionKey) {
   IXMLCursor document;
   document.Load(StockExtractPath(optionKey));
   state.counters = RunCounters{};
-  IXMLCursor records = document.Select(kVehicleRecords);
-  state.LogLine(Ansi("Après premier Select DataVO"));
-  for (; !records.Eof(); records.Next()) {
-    ++state.counters.vehicleCount;
-    PrepareVehicle(state, records, equipmentLabels);
-    state.ProcessMessages();
+  {  // the selection holds the extract's tree: it goes with the block
+    IXMLCursor records = document.Select(kVehicleRecords);
+    state.LogLine(Ansi("Après premier Select DataVO"));
+    for (; !records.Eof(); records.Next()) {
+      ++state.counters.vehicleCount;
+      PrepareVehicle(state, records, equipmentLabels);
+      state.ProcessMessages();
+    }
   }
   FillPhotoSlots(state, document, {{"NomPhoto", 6}}, true);
   RemoveHiddenSections(state, document, false);
 
-  const std::string text = EditAutoReflexText(document.GetXML());
+  std::string unedited = document.GetXML();
+  document.Release();  // the edits need the text alone
+  const std::string text = EditAutoReflexText(std::move(unedited));
   state.LogLine("Result : " + text);
   state.LogLine(Ansi("Après Replacements"));
   document.LoadXML(text);

@@ -142,12 +142,14 @@ void RunRad1Export(RunState& state, const std::string& feedName) {
 
   IXMLCursor document;
   document.Load(StockExtractPath(state.exportOption));
-  IXMLCursor records = document.Select(kVehicleRecords);
-  state.LogLine(Ansi("Après premier Select DataVO"));
-  for (; !records.Eof(); records.Next()) {
-    ++state.counters.vehicleCount;
-    run.PrepareVehicle(records);
-    state.ProcessMessages();
+  {  // the selection holds the extract's tree: it goes with the block
+    IXMLCursor records = document.Select(kVehicleRecords);
+    state.LogLine(Ansi("Après premier Select DataVO"));
+    for (; !records.Eof(); records.Next()) {
+      ++state.counters.vehicleCount;
+      run.PrepareVehicle(records);
+      state.ProcessMessages();
+    }
   }
 
   FillPhotoSlots(state, document, {{"photo", 6}, {"Rad1_photo", 10}}, false);
@@ -155,6 +157,7 @@ void RunRad1Export(RunState& state, const std::string& feedName) {
   // The output file receives the unedited document only to be overwritten
   // by the edited one: that save is made when the edited text fails.
   const std::string unedited = document.GetXML();
+  document.Release();  // the edits need the text alone
   const std::string text = EditRad1Text(unedited, rad1);
   state.LogLine("Result : " + text);
   state.LogLine(Ansi("Après Remplacements"));

@@ -79,12 +79,14 @@ void RunTopAnnoncesExport(RunState& state, const std::string&) {
   IXMLCursor document;
   document.Load(StockExtractPath(state.exportOption));
   state.counters = RunCounters{};
-  IXMLCursor records = document.Select(kVehicleRecords);
-  state.LogLine(Ansi("Après premier Select DataVO"));
-  for (; !records.Eof(); records.Next()) {
-    ++state.counters.vehicleCount;
-    PrepareVehicle(records);
-    state.ProcessMessages();
+  {  // the selection holds the extract's tree: it goes with the block
+    IXMLCursor records = document.Select(kVehicleRecords);
+    state.LogLine(Ansi("Après premier Select DataVO"));
+    for (; !records.Eof(); records.Next()) {
+      ++state.counters.vehicleCount;
+      PrepareVehicle(records);
+      state.ProcessMessages();
+    }
   }
   FillPhotoSlots(state, document, {{"NOMPHOTO", 6}}, true);
 
@@ -92,6 +94,7 @@ void RunTopAnnoncesExport(RunState& state, const std::string&) {
   // The working copy receives each stage of the text only to be overwritten
   // by the last one: the earlier stages are loaded and saved when it fails.
   const std::string unedited = document.GetXML();
+  document.Release();  // the edits need the text alone
   const std::string photoText = EditTopAnnoncesPhotoText(unedited);
   const std::string text = EditTopAnnoncesText(photoText);
   state.LogLine("Result : " + text);

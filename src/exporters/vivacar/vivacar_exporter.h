@@ -18,7 +18,7 @@ class VivacarExporter : public AnnonceExporter {
   bool ChecksPhotoServer() const override { return false; }
   std::string ConvertGuarantee(const std::string& guarantee) const override;
   void AfterShortVersion(IXMLCursor& record, const EquipmentLists& lists) override;
-  std::string EditText(const std::string& text) const override { return text; }
+  std::string EditText(std::string text) const override { return text; }
   void BeforeClientFiles(RunState& state) override;
   std::unique_ptr<ClientFileBuilder> MakeClientFileBuilder(RunState& state) const override;
   void AfterClientFiles(RunState& state, ClientFileBuilder& builder) override;
