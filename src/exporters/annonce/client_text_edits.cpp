@@ -23,10 +23,7 @@ std::string ClientFileText(std::string text, const std::string& clientCode, bool
 
   text = RemoveElements(std::move(text), {"CODECLIENT", "cGroup", "TypeVO", "Concession", "FlagExclusion"});
 
-  text = ReplaceAll(text, "<DataVO>", "<ANNONCE>", true);
-  text = ReplaceAll(text, "</DataVO>", "</ANNONCE>", true);
-  text = ReplaceAll(text, "<document>", "", true);
-  text = ReplaceAll(text, "</document>", "", true);
+  text = ReplaceTags(text, {{"<DataVO>", "<ANNONCE>"}, {"</DataVO>", "</ANNONCE>"}, {"<document>", ""}, {"</document>", ""}});
 
   // A prepared extract without a declaration still gives a file that names its encoding.
   text = WithIsoDeclaration(text);
