@@ -129,7 +129,7 @@ class TextMaker {
     std::string out;
     for (int i = Number(8); i > 0; --i) {
       const std::string& name = names[static_cast<size_t>(Number(static_cast<int>(names.size())))];
-      const std::string attributes = Pick(0.15) ? " k=\"a &lt; b\"" : "";
+      const std::string attributes = !Pick(0.2) ? "" : Pick(0.5) ? " k=\"a &lt; b\"" : " RecordName=\"InfosSR\"";
       const int form = Number(10);
       if (form == 0) out += "<" + name + attributes + "/>";
       else if (form == 1 && depth > 0) out += "<" + name + attributes + ">" + Elements(depth - 1) + "</" + name + ">";
