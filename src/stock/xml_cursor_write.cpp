@@ -8,6 +8,8 @@
 #include <libxml/tree.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -20,12 +22,19 @@ namespace {
 
 const char* C(const xmlChar* s) { return reinterpret_cast<const char*>(s); }
 
+// The bytes that stop a run of plain text: what is escaped, and the end.
+constexpr std::array<bool, 256> kTextStops = [] {
+  std::array<bool, 256> stops{};
+  for (unsigned char c : {'<', '>', '&', '\r', '\0'}) stops[c] = true;
+  return stops;
+}();
+
 // Text content: "<", ">", "&" and CR as libxml2 escapes them.
 void AppendEscapedText(std::string& out, const char* s) {
   const char* run = s;
   for (;; ++s) {
     const char c = *s;
-    if (c != '<' && c != '>' && c != '&' && c != '\r' && c != '\0') continue;
+    if (!kTextStops[static_cast<unsigned char>(c)]) continue;
     out.append(run, static_cast<size_t>(s - run));
     switch (c) {
       case '<': out += "&lt;"; break;
@@ -200,6 +209,11 @@ bool EncodeInto(std::string& out, const std::string& utf8, Encoding e) {
   const auto end = s + utf8.size();
   while (s < end) {
     const unsigned char* run = s;
+    // ASCII is copied as it is, eight bytes looked at together.
+    for (uint64_t word; end - s >= 8; s += 8) {
+      std::memcpy(&word, s, 8);
+      if (word & 0x8080808080808080ULL) break;
+    }
     while (s < end && *s < 0x80) ++s;
     out.append(reinterpret_cast<const char*>(run), static_cast<size_t>(s - run));
     if (s >= end) break;

@@ -31,6 +31,14 @@ std::string RemoveOneByOne(std::string text, const std::vector<std::string>& nam
   return text;
 }
 
+using TagList = std::vector<std::pair<std::string, std::string>>;
+const TagList kClientTags = {{"<DataVO>", "<ANNONCE>"}, {"</DataVO>", "</ANNONCE>"}, {"<document>", ""}, {"</document>", ""}};
+
+std::string ReplaceInTurn(std::string text, const TagList& tags) {
+  for (const auto& [from, to] : tags) text = ReplaceAll(text, from, to, true);
+  return text;
+}
+
 std::string PreparedTextOneEditAtATime(std::string text, int photoSlots) {
   text = RemoveElement(std::move(text), "InfoVA");
   text = CutElementRun(std::move(text), "NOMPHOTO1", "NOMPHOTO6");
@@ -57,10 +65,7 @@ std::string ClientTextOneEditAtATime(std::string text, const std::string& client
   text = ReplaceBetweenMarkers(text, "<DataVOS EOF=\"", "RecordName=\"DataVO\"/>", "");
   text = ReplaceAll(text, "</DataVOS>", "</CLIENT>", true);
   text = RemoveOneByOne(std::move(text), {"CODECLIENT", "cGroup", "TypeVO", "Concession", "FlagExclusion"});
-  text = ReplaceAll(text, "<DataVO>", "<ANNONCE>", true);
-  text = ReplaceAll(text, "</DataVO>", "</ANNONCE>", true);
-  text = ReplaceAll(text, "<document>", "", true);
-  text = ReplaceAll(text, "</document>", "", true);
+  text = ReplaceInTurn(text, kClientTags);
   text = WithIsoDeclaration(text);
   if (!keepWorkingElements) {
     text = RemoveOneByOne(std::move(text), {"idVO", "InfoVille", "RefSite", "RefExpo", "remise"});
@@ -124,7 +129,7 @@ class TextMaker {
     std::string out;
     for (int i = Number(8); i > 0; --i) {
       const std::string& name = names[static_cast<size_t>(Number(static_cast<int>(names.size())))];
-      const std::string attributes = Pick(0.15) ? " k=\"a &lt; b\"" : "";
+      const std::string attributes = !Pick(0.2) ? "" : Pick(0.5) ? " k=\"a &lt; b\"" : " RecordName=\"InfosSR\"";
       const int form = Number(10);
       if (form == 0) out += "<" + name + attributes + "/>";
       else if (form == 1 && depth > 0) out += "<" + name + attributes + ">" + Elements(depth - 1) + "</" + name + ">";
@@ -153,9 +158,15 @@ TEST(AnnonceTextPasses, GeneratedTextsGiveWhatTheEditsOneAtATimeGive) {
       {"remise", "remiseX"},
       {"remiseX", "remise"},
       {"vGarantie", "TypeGarantie"}};
+  const std::vector<TagList> tagLists = {
+      kClientTags,
+      {{"<remise>", ""}, {"</remise>", ""}, {"<remise/>", "<REMISE/>"}},
+      {{"<idVO>", "<InfoVille>"}, {"<InfoVille>", ""}},  // a replacement replaced again: in turn
+      {{"<DataVO>", "<a>"}, {"<dataVO>", "<b>"}}};       // the same tag twice: in turn
   for (int i = 0; i < 3000; ++i) {
     const std::string text = maker.Document();
     for (const auto& names : lists) ASSERT_EQ(RemoveElements(text, names), RemoveOneByOne(text, names)) << text;
+    for (const auto& tags : tagLists) ASSERT_EQ(ReplaceTags(text, tags), ReplaceInTurn(text, tags)) << text;
     ExpectSameEdits(text, text);
     if (HasFailure()) return;
   }
@@ -171,6 +182,13 @@ TEST(AnnonceTextPasses, OnePassOrNameByNameWhereThatDiffers) {
                            "<remise/></DataVO>",
                            {"remise", "TypeVO"}),
             "<DataVO><remiseX>1</remiseX><TypeVO k=\"1\">3</TypeVO></DataVO>");
+  // A cut after an unclosed "<" joins the texts around it into a new tag: in turn.
+  const std::string open = "<DataVO><a<b/>>1</a><b>2</b></DataVO>";
+  EXPECT_EQ(RemoveElements(open, {"b", "a"}), RemoveOneByOne(open, {"b", "a"}));
+  EXPECT_EQ(RemoveOneByOne(open, {"b", "a"}), "<DataVO></DataVO>");
+  const std::string split = "<document><x<document>>";
+  EXPECT_EQ(ReplaceTags(split, {{"<document>", ""}, {"<x>", "<y>"}}), "<y>");
+  EXPECT_EQ(ReplaceTags("<DATAVO></datavo><Document/>", kClientTags), "<ANNONCE></ANNONCE><Document/>");
   // An element left open does not reach into the next record.
   EXPECT_EQ(RemoveElements("<DataVO><a>1</DataVO><DataVO></a><b>2</b></DataVO>", {"a", "b"}),
             "<DataVO><a>1</DataVO><DataVO></a></DataVO>");

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <functional>
 #include <utility>
 
 #include "exporters/annonce/annonce_safety.h"
@@ -7,26 +9,39 @@
 #include "stock/conversions.h"
 
 namespace tarvelon {
+namespace {
+
+bool Holds(const std::string& text, const std::string& marker) {
+  const std::boyer_moore_horspool_searcher<std::string::const_iterator> searcher(marker.begin(), marker.end());
+  return std::search(text.begin(), text.end(), searcher) != text.end();
+}
+
+// ReplaceBetweenMarkers, which leaves a text that lacks either marker as it
+// is: such a text is not searched stretch by stretch.
+std::string CutBetween(std::string text, const std::string& start, const std::string& end, const std::string& replacement) {
+  if (!Holds(text, start) || !Holds(text, end)) return text;
+  return ReplaceBetweenMarkers(std::move(text), start, end, replacement);
+}
+
+}  // namespace
+
 std::string ClientFileText(std::string text, const std::string& clientCode, bool keepWorkingElements) {
-  text = ReplaceBetweenMarkers(text, "<InfosSRS ", "</InfosSRS>", "");
-  text = ReplaceBetweenMarkers(text, "<InfosSRS ", "\"InfosSR\"/>", "");
+  text = CutBetween(std::move(text), "<InfosSRS ", "</InfosSRS>", "");
+  text = CutBetween(std::move(text), "<InfosSRS ", "\"InfosSR\"/>", "");
 
   // The client code lands in an attribute: escaped so that no code can break the file.
   const std::string client = "<CLIENT CODE=\"" + XmlAttributeText(clientCode) + "\">";
-  text = ReplaceBetweenMarkers(text, "<COORDONNEESS EOF=\"", "RecordName=\"COORDONNEES\"/>", client);
-  text = ReplaceBetweenMarkers(text, "<COORDONNEESS EOF=\"", "RecordName=\"COORDONNEES\">", client);
+  text = CutBetween(std::move(text), "<COORDONNEESS EOF=\"", "RecordName=\"COORDONNEES\"/>", client);
+  text = CutBetween(std::move(text), "<COORDONNEESS EOF=\"", "RecordName=\"COORDONNEES\">", client);
   text = ReplaceAll(text, "</COORDONNEESS>", "", true);
 
-  text = ReplaceBetweenMarkers(text, "<DataVOS EOF=\"", "RecordName=\"DataVO\">", "");
-  text = ReplaceBetweenMarkers(text, "<DataVOS EOF=\"", "RecordName=\"DataVO\"/>", "");
+  text = CutBetween(std::move(text), "<DataVOS EOF=\"", "RecordName=\"DataVO\">", "");
+  text = CutBetween(std::move(text), "<DataVOS EOF=\"", "RecordName=\"DataVO\"/>", "");
   text = ReplaceAll(text, "</DataVOS>", "</CLIENT>", true);
 
   text = RemoveElements(std::move(text), {"CODECLIENT", "cGroup", "TypeVO", "Concession", "FlagExclusion"});
 
-  text = ReplaceAll(text, "<DataVO>", "<ANNONCE>", true);
-  text = ReplaceAll(text, "</DataVO>", "</ANNONCE>", true);
-  text = ReplaceAll(text, "<document>", "", true);
-  text = ReplaceAll(text, "</document>", "", true);
+  text = ReplaceTags(text, {{"<DataVO>", "<ANNONCE>"}, {"</DataVO>", "</ANNONCE>"}, {"<document>", ""}, {"</document>", ""}});
 
   // A prepared extract without a declaration still gives a file that names its encoding.
   text = WithIsoDeclaration(text);

@@ -202,25 +202,14 @@ std::string RemoveElement(std::string text, const std::string& name) {
 
 namespace {
 
-// Every "<" is closed by a ">" before the next "<", and no ">" stands
-// outside a tag: each tag is whole, so cutting whole tags out of the text
-// can neither make nor split a tag.
-bool TagsAlternate(const std::string& text) {
-  const char* const begin = text.data();
-  const char* const end = begin + text.size();
-  const auto find = [end](const char* from, char c) {
-    return static_cast<const char*>(std::memchr(from, c, static_cast<size_t>(end - from)));
-  };
-  for (const char* p = begin; p < end;) {
-    const char* open = find(p, '<');
-    const char* stray = find(p, '>');
-    if (!open) return !stray;
-    if (stray && stray < open) return false;
-    const char* close = find(open + 1, '>');
-    if (!close) return false;
-    const char* inner = find(open + 1, '<');
-    if (inner && inner < close) return false;
-    p = close + 1;
+// The nearest "<" or ">" before `at` is a ">" (or there is none): no tag is
+// open where a cut starts, so the cut can neither join two pieces of text
+// into a new tag nor take part of one.
+bool NoTagOpenBefore(const std::string& text, size_t at) {
+  while (at > 0) {
+    const char c = text[--at];
+    if (c == '>') return true;
+    if (c == '<') return false;
   }
   return true;
 }
@@ -248,7 +237,7 @@ std::string RemoveElements(std::string text, const std::vector<std::string>& nam
     for (const std::string& name : names) t = RemoveElement(std::move(t), name);
     return t;
   };
-  bool usable = names.size() > 1 && TagsAlternate(text);
+  bool usable = names.size() > 1;
   bool firstChar[256] = {};
   for (const std::string& name : names) {
     // An empty name, or the record's own, is not for the single pass.
@@ -257,25 +246,31 @@ std::string RemoveElements(std::string text, const std::vector<std::string>& nam
   }
   if (!usable) return oneByOne(std::move(text));
 
-  // With whole tags and no listed tag inside a removed element, each name's
-  // pass finds the very elements this pass finds: the other removals touch
-  // neither its tags nor the record ends that bound it.
+  // Each cut runs from a "<" through a ">", starts where no tag is open and
+  // holds no tag of a listed name but its own: then the other names' cuts
+  // touch neither the tags each name's own pass looks for nor the record
+  // ends that bound it, and that pass finds the very elements found here.
   RecordLimits limits(text);
   std::string out;
   out.reserve(text.size());
   size_t kept = 0;
-  for (size_t at = text.find('<'); at != std::string::npos; at = text.find('<', at)) {
-    if (at + 1 >= text.size() || !firstChar[static_cast<unsigned char>(text[at + 1])]) {
+  const char* const data = text.data();
+  const size_t size = text.size();
+  for (size_t at = 0;;) {
+    const void* lt = at < size ? std::memchr(data + at, '<', size - at) : nullptr;
+    if (!lt) break;
+    at = static_cast<size_t>(static_cast<const char*>(lt) - data);
+    if (at + 1 >= size || !firstChar[static_cast<unsigned char>(data[at + 1])]) {
       ++at;
       continue;
     }
     size_t end = std::string::npos, innerEnd = at;
     for (const std::string& name : names) {
       const size_t after = at + 1 + name.size();
-      if (text.compare(at + 1, name.size(), name) != 0 || after >= text.size()) continue;
+      if (after >= size || text.compare(at + 1, name.size(), name) != 0) continue;
       if (text.compare(after, 2, "/>") == 0) {
         end = innerEnd = after + 2;
-      } else if (text[after] == '>') {
+      } else if (data[after] == '>') {
         const std::string close = "</" + name + ">";
         const size_t e = FindBefore(text, close, after + 1, limits.For(at));
         if (e != std::string::npos) end = e + close.size(), innerEnd = e;
@@ -288,9 +283,83 @@ std::string RemoveElements(std::string text, const std::vector<std::string>& nam
       ++at;
       continue;
     }
-    if (HoldsTagOfAny(text, at + 1, innerEnd, names)) return oneByOne(std::move(text));
+    if (!NoTagOpenBefore(text, at) || HoldsTagOfAny(text, at + 1, innerEnd, names)) return oneByOne(std::move(text));
     out.append(text, kept, at - kept);
     kept = at = end;
+  }
+  out.append(text, kept, std::string::npos);
+  return out;
+}
+
+namespace {
+
+// "<", then neither "<" nor ">", then ">".
+bool IsSingleTag(const std::string& s) {
+  return s.size() >= 2 && s.front() == '<' && s.back() == '>' && s.find_first_of("<>", 1) == s.size() - 1;
+}
+
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && FindIgnoringCase(a, b) == 0;
+}
+
+}  // namespace
+
+std::string ReplaceTags(const std::string& text, const std::vector<std::pair<std::string, std::string>>& replacements) {
+  const auto inTurn = [&] {
+    std::string t = text;
+    for (const auto& [from, to] : replacements) t = ReplaceAll(t, from, to, true);
+    return t;
+  };
+  static const std::string upper = [] {
+    std::string bytes(256, '\0');
+    for (int c = 0; c < 256; ++c) bytes[static_cast<size_t>(c)] = static_cast<char>(c);
+    return AnsiUpper(bytes);
+  }();
+  const auto up = [](char c) { return upper[static_cast<unsigned char>(c)]; };
+  // A tag can only be replaced by another once all replacements are made in
+  // one pass if no replacement is itself a tag replaced.
+  for (const auto& [from, to] : replacements) {
+    if (!IsSingleTag(from) || (!to.empty() && !IsSingleTag(to))) return inTurn();
+    for (const auto& other : replacements)
+      if ((&other.first != &from && SameIgnoringCase(other.first, from)) || SameIgnoringCase(to, other.first))
+        return inTurn();
+  }
+  bool secondChar[256] = {};
+  for (const auto& r : replacements)
+    for (int c = 0; c < 256; ++c)
+      if (up(static_cast<char>(c)) == up(r.first[1])) secondChar[c] = true;
+
+  std::string out;
+  out.reserve(text.size());
+  size_t kept = 0;
+  const char* const data = text.data();
+  const size_t size = text.size();
+  for (size_t at = 0;;) {
+    const void* lt = at < size ? std::memchr(data + at, '<', size - at) : nullptr;
+    if (!lt) break;
+    at = static_cast<size_t>(static_cast<const char*>(lt) - data);
+    const std::pair<std::string, std::string>* hit = nullptr;
+    if (at + 1 < size && secondChar[static_cast<unsigned char>(data[at + 1])]) {
+      for (const auto& r : replacements) {
+        const std::string& from = r.first;
+        if (size - at < from.size()) continue;
+        size_t k = 1;
+        while (k < from.size() && up(data[at + k]) == up(from[k])) ++k;
+        if (k == from.size()) {
+          hit = &r;
+          break;
+        }
+      }
+    }
+    if (!hit) {
+      ++at;
+      continue;
+    }
+    // A cut joins what stands around it: no tag may be open before it.
+    if (hit->second.empty() && !NoTagOpenBefore(text, at)) return inTurn();
+    out.append(text, kept, at - kept);
+    out += hit->second;
+    kept = at = at + hit->first.size();
   }
   out.append(text, kept, std::string::npos);
   return out;

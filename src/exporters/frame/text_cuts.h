@@ -4,6 +4,7 @@
 // from "<NAME>" would otherwise run on into the next record's element and
 // swallow the records between.
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarvelon {
@@ -18,10 +19,16 @@ std::string CutWithinRecords(std::string text, const std::string& start, const s
 std::string RemoveElement(std::string text, const std::string& name);
 
 // RemoveElement for each name in turn, done in one pass over the text where
-// that gives the same: the tags of the text are whole ("<" and ">" take
-// turns) and no element removed holds a tag of a name of the list. Otherwise
-// it is done name by name.
+// that gives the same: no element removed follows an unclosed "<" or holds
+// a tag of a name of the list but its own. Otherwise it is done name by name.
 std::string RemoveElements(std::string text, const std::vector<std::string>& names);
+
+// ReplaceAll (case ignored) of each tag in turn by what follows it, in one
+// pass. Each tag is "<", then neither "<" nor ">", then ">"; what replaces it
+// is nothing or such a tag, and none the tag of another. The one pass gives
+// the same where nothing it cuts follows an unclosed "<"; otherwise the
+// replacements are made in turn.
+std::string ReplaceTags(const std::string& text, const std::vector<std::pair<std::string, std::string>>& replacements);
 
 // Removes the run of elements from "<first>" (or, for an empty element,
 // "<first/>") through the end of element `last` in the same record, that end
