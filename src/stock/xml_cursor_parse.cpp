@@ -278,17 +278,26 @@ bool SettleElement(XmlTree& tree, xmlNodePtr element) {
   return true;
 }
 
-}  // namespace
-
-bool SettleAsReloaded(XmlTree& tree) {
+// The document's top-level elements, unless reading its saved text could
+// give another document whatever its content: an encoding without a
+// declaration, root namespaces unlike the tree's own, a top-level node that
+// is no element.
+bool ReloadableTopElements(const XmlTree& tree, std::vector<xmlNodePtr>& elements) {
   xmlDocPtr doc = tree.doc();
   if (doc->encoding && !tree.hasDeclaration()) return false;
   if (RootNamespaces(doc) != tree.namespaces()) return false;
-  std::vector<xmlNodePtr> pending;
   for (xmlNodePtr child = doc->children; child; child = child->next) {
     if (child->type != XML_ELEMENT_NODE) return false;
-    pending.push_back(child);
+    elements.push_back(child);
   }
+  return true;
+}
+
+}  // namespace
+
+bool SettleAsReloaded(XmlTree& tree) {
+  std::vector<xmlNodePtr> pending;
+  if (!ReloadableTopElements(tree, pending)) return false;
   while (!pending.empty()) {
     xmlNodePtr element = pending.back();
     pending.pop_back();
@@ -300,14 +309,8 @@ bool SettleAsReloaded(XmlTree& tree) {
 }
 
 bool IsSettledAsReloaded(const XmlTree& tree) {
-  xmlDocPtr doc = tree.doc();
-  if (doc->encoding && !tree.hasDeclaration()) return false;
-  if (RootNamespaces(doc) != tree.namespaces()) return false;
   std::vector<xmlNodePtr> pending;
-  for (xmlNodePtr child = doc->children; child; child = child->next) {
-    if (child->type != XML_ELEMENT_NODE) return false;
-    pending.push_back(child);
-  }
+  if (!ReloadableTopElements(tree, pending)) return false;
   // What SettleAsReloaded refuses, joins or drops, found without changing anything.
   const auto keptText = [](xmlNodePtr n) {
     return n->type == XML_TEXT_NODE && n->name != xmlStringTextNoenc && ReadableText(n->content);
