@@ -12,6 +12,20 @@
 namespace tarvelon {
 namespace {
 
+// The next "<" at or after `from` whose following byte the table marks (the
+// first letters of the tags a pass looks for), or npos.
+size_t NextTagStart(const std::string& text, size_t from, const bool (&marked)[256]) {
+  const char* const data = text.data();
+  while (from < text.size()) {
+    const void* lt = std::memchr(data + from, '<', text.size() - from);
+    if (!lt) break;
+    const size_t at = static_cast<size_t>(static_cast<const char*>(lt) - data);
+    if (at + 1 < text.size() && marked[static_cast<unsigned char>(data[at + 1])]) return at;
+    from = at + 1;
+  }
+  return std::string::npos;
+}
+
 const std::string kRecordEnd = "</DataVO>";
 
 struct Stretch {
@@ -256,14 +270,7 @@ std::string RemoveElements(std::string text, const std::vector<std::string>& nam
   size_t kept = 0;
   const char* const data = text.data();
   const size_t size = text.size();
-  for (size_t at = 0;;) {
-    const void* lt = at < size ? std::memchr(data + at, '<', size - at) : nullptr;
-    if (!lt) break;
-    at = static_cast<size_t>(static_cast<const char*>(lt) - data);
-    if (at + 1 >= size || !firstChar[static_cast<unsigned char>(data[at + 1])]) {
-      ++at;
-      continue;
-    }
+  for (size_t at = 0; (at = NextTagStart(text, at, firstChar)) != std::string::npos;) {
     size_t end = std::string::npos, innerEnd = at;
     for (const std::string& name : names) {
       const size_t after = at + 1 + name.size();
@@ -334,21 +341,16 @@ std::string ReplaceTags(const std::string& text, const std::vector<std::pair<std
   size_t kept = 0;
   const char* const data = text.data();
   const size_t size = text.size();
-  for (size_t at = 0;;) {
-    const void* lt = at < size ? std::memchr(data + at, '<', size - at) : nullptr;
-    if (!lt) break;
-    at = static_cast<size_t>(static_cast<const char*>(lt) - data);
+  for (size_t at = 0; (at = NextTagStart(text, at, secondChar)) != std::string::npos;) {
     const std::pair<std::string, std::string>* hit = nullptr;
-    if (at + 1 < size && secondChar[static_cast<unsigned char>(data[at + 1])]) {
-      for (const auto& r : replacements) {
-        const std::string& from = r.first;
-        if (size - at < from.size()) continue;
-        size_t k = 1;
-        while (k < from.size() && up(data[at + k]) == up(from[k])) ++k;
-        if (k == from.size()) {
-          hit = &r;
-          break;
-        }
+    for (const auto& r : replacements) {
+      const std::string& from = r.first;
+      if (size - at < from.size()) continue;
+      size_t k = 1;
+      while (k < from.size() && up(data[at + k]) == up(from[k])) ++k;
+      if (k == from.size()) {
+        hit = &r;
+        break;
       }
     }
     if (!hit) {
