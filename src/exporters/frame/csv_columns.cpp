@@ -35,20 +35,26 @@ std::string QuotedCsvValue(const std::string& value, char separator) {
 }
 
 void AppendFormattedField(std::string& row, const std::string& value, const FieldFormat& format) {
+  // Written straight into the row (room for the value, its quotes and the
+  // separator, the unused end cut off): a field costs no text of its own.
+  const size_t start = row.size();
+  row.resize(start + value.size() + 3);
+  char* out = row.data() + start;
+  const char separator = format.separator;
+  if (format.quoted) *out++ = '"';
   if (format.quoted && format.quotesAsBlanks) {
-    row += '"';
-    for (char c : value) row += c == '"' ? ' ' : c;
-    row += '"';
+    for (char c : value) *out++ = c == '"' ? ' ' : c;
   } else if (format.quoted) {
-    row += '"';
-    row += QuotedCsvValue(value, format.separator);
-    row += '"';
-  } else if (format.separator == ';') {
-    row += UnquotedCsvValue(value);
+    for (char c : value)
+      if (c != '"') *out++ = (c == ';' || c == separator) ? '.' : c;
+  } else if (separator == ';') {
+    for (char c : value) *out++ = c == ';' ? '.' : (c == '\r' || c == '\n') ? ' ' : c;
   } else {
-    for (char c : value) row += (c == format.separator || c == '\r' || c == '\n') ? ' ' : c;
+    for (char c : value) *out++ = (c == separator || c == '\r' || c == '\n') ? ' ' : c;
   }
-  row += format.separator;
+  if (format.quoted) *out++ = '"';
+  *out++ = separator;
+  row.resize(static_cast<size_t>(out - row.data()));
 }
 
 void AppendCsvColumns(std::string& row, const std::vector<CsvColumn>& columns, const IXMLCursor& record,
