@@ -78,6 +78,16 @@ std::string LabelsOfPresentCodes(const IXMLCursor& record, const std::string& li
   return EquipmentLabels(record, present);
 }
 
+// HasEquipmentCode (";code;" inside a non-empty list: "1", else "0"; an
+// empty list: "") without building the searched text.
+const char* FlagOf(const std::string& list, const char* code) {
+  if (list.empty()) return "";
+  const std::string_view text(list), wanted(code);
+  for (size_t at = text.find(wanted, 1); at != std::string_view::npos; at = text.find(wanted, at + 1))
+    if (text[at - 1] == ';' && at + wanted.size() < text.size() && text[at + wanted.size()] == ';') return "1";
+  return "0";
+}
+
 }  // namespace
 
 const std::string& RecordTexts::List(const char* name) {
@@ -110,13 +120,13 @@ std::string CsvColumnValue(const CsvColumn& column, RecordTexts& texts, const Co
       return it->second;
     }
     case ColumnSource::Flag:
-      return HasEquipmentCode(texts.List(column.name), column.code);
+      return FlagOf(texts.List(column.name), column.code);
     case ColumnSource::FlagOrZero: {
-      const std::string flag = HasEquipmentCode(texts.List(column.name), column.code);
-      return flag.empty() ? "0" : flag;
+      const char* flag = FlagOf(texts.List(column.name), column.code);
+      return *flag ? flag : "0";
     }
     case ColumnSource::YesNo:
-      return HasEquipmentCode(texts.List(column.name), column.code) == "1" ? "O" : "N";
+      return *FlagOf(texts.List(column.name), column.code) == '1' ? "O" : "N";
     case ColumnSource::Labels:
       return LabelsOfPresentCodes(record, texts.List(column.name), column.code);
     case ColumnSource::ElementUpper:
