@@ -156,8 +156,9 @@ namespace {
 // The label of one upper-cased code: LibelleEquipement of the first entry
 // of the table whose AbbrEquip is that code, "" when there is none.
 std::string LabelOf(const IXMLCursor& cursor, const std::string& code) {
-  IXMLCursor found = cursor.SelectWhereChildIs(kEquipmentLabels, "AbbrEquip", code);
-  return found.Eof() ? std::string() : found.GetValue("LibelleEquipement");
+  static const std::string kCode = "AbbrEquip", kLabel = "LibelleEquipement";
+  static const std::string kTable = kEquipmentLabels;
+  return cursor.ValueWhereChildIs(kTable, kCode, code, kLabel);
 }
 
 }  // namespace
@@ -173,6 +174,7 @@ std::string LabelOf(const IXMLCursor& cursor, const std::string& code) {
 std::string EquipmentLabels(const IXMLCursor& cursor, const std::string& codes) {
   if (codes.empty()) return "";
   std::vector<std::string_view> fields;
+  fields.reserve(static_cast<size_t>(std::count(codes.begin(), codes.end(), ';')) + 1);
   for (size_t start = 0;;) {
     const size_t end = codes.find(';', start);
     fields.emplace_back(codes.data() + start, (end == std::string::npos ? codes.size() : end) - start);
@@ -186,6 +188,7 @@ std::string EquipmentLabels(const IXMLCursor& cursor, const std::string& codes) 
     bool sameAsCode = false;
   };
   std::vector<Label> labels;  // a list holds a few codes: a look along them is the quickest
+  labels.reserve(last);
   std::vector<int> labelOf(fields.size(), -1);
   for (size_t i = 0; i < last; ++i) {
     if (fields[i].empty()) continue;
@@ -198,12 +201,14 @@ std::string EquipmentLabels(const IXMLCursor& cursor, const std::string& codes) 
     }
     labelOf[i] = static_cast<int>(known);
   }
+  // Upper-casing keeps the length and codes are upper-cased already: a label
+  // can only equal a code of its own length, compared ignoring case.
   bool oneWalk = true;
   for (Label& label : labels) {
-    const std::string upper = AnsiUpper(label.text);
-    label.sameAsCode = upper == label.code;
+    label.sameAsCode = SameTextIgnoringCase(label.text, label.code);
     bool otherCode = false;
-    for (const Label& other : labels) otherCode = otherCode || (&other != &label && other.code == upper);
+    for (const Label& other : labels)
+      otherCode = otherCode || (&other != &label && SameTextIgnoringCase(label.text, other.code));
     if (label.text.find(';') != std::string::npos || otherCode) oneWalk = false;
   }
 

@@ -181,6 +181,22 @@ IXMLCursor IXMLCursor::SelectWhereChildIs(const std::string& records, const std:
   return result;
 }
 
+std::string IXMLCursor::ValueWhereChildIs(const std::string& records, const std::string& child,
+                                          const std::string& value, const std::string& wanted) const {
+  auto ask = [&] {
+    IXMLCursor found = SelectWhereChildIs(records, child, value);
+    return found.Eof() ? std::string() : found.GetValue(wanted);
+  };
+  xmlNodePtr context = list_ && index_ >= 0 ? list_->nodes[static_cast<size_t>(index_)] : nullptr;
+  XmlTree* tree = context && context->doc ? XmlTree::Of(context) : nullptr;
+  XmlLookupIndex::Answers* answers = tree ? tree->index().AnswersFor(records, child, wanted) : nullptr;
+  if (!answers) return ask();
+  auto known = answers->find(value);
+  if (known != answers->end()) return known->second;
+  // Asking changes nothing in the tree: the answers stay valid.
+  return answers->emplace(value, ask()).first->second;
+}
+
 bool IXMLCursor::Eof() const { return atEnd_ || index_ == -1; }
 
 void IXMLCursor::Next() {

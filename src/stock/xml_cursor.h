@@ -34,6 +34,11 @@ class IXMLCursor {
   // without building or parsing an expression: the same records, through
   // the look-up index.
   IXMLCursor SelectWhereChildIs(const std::string& records, const std::string& child, const std::string& value) const;
+  // SelectWhereChildIs(records, child, value).GetValue(wanted), "" when no
+  // record has that value: each answer is kept with the tree and asked again
+  // only once something on the path or inside a record has changed.
+  std::string ValueWhereChildIs(const std::string& records, const std::string& child, const std::string& value,
+                                const std::string& wanted) const;
   bool Eof() const;
   void Next();
   std::string GetValue(const std::string& path) const;

@@ -175,8 +175,32 @@ const std::vector<xmlNodePtr>* XmlLookupIndex::LookupText(xmlDocPtr doc, const s
   return hit == byText.end() ? &kNone : &hit->second;
 }
 
+XmlLookupIndex::Answers* XmlLookupIndex::AnswersFor(const std::string& records, const std::string& child,
+                                                    const std::string& wanted) {
+  for (auto& table : answers_)
+    if (table->records == records && table->child == child && table->wanted == wanted) return &table->answers;
+  ChildEqualityPath path;
+  if (!ParseChildEqualityPath(records, path) || !path.child.empty()) return nullptr;
+  auto table = std::make_unique<AnswerTable>();
+  table->records = records;
+  table->child = child;
+  table->wanted = wanted;
+  table->steps = std::move(path.steps);
+  answers_.push_back(std::move(table));
+  return &answers_.back()->answers;
+}
+
+// The node (its element names from the root element down, in `chain` from
+// the node up) is an element on the path or anything inside one of its records.
+bool XmlLookupIndex::OnOrInside(const std::vector<std::string>& steps, const char* const* chain, size_t depth) {
+  const size_t common = depth < steps.size() ? depth : steps.size();
+  for (size_t i = 0; i < common; ++i)
+    if (steps[i] != chain[depth - 1 - i]) return false;
+  return true;
+}
+
 void XmlLookupIndex::Touched(xmlNodePtr node) {
-  if (tables_.empty() || !node || node->type == XML_ATTRIBUTE_NODE) return;
+  if ((tables_.empty() && answers_.empty()) || !node || node->type == XML_ATTRIBUTE_NODE) return;
   // Element names from the root element down to the node (the node included
   // when it is an element); nothing to do for a node outside the tree.
   // Held on the stack: this runs for every value the exporters write.
@@ -192,6 +216,7 @@ void XmlLookupIndex::Touched(xmlNodePtr node) {
     if (n->type == XML_ELEMENT_NODE) {
       if (depth == kDeepest) {  // deeper than any record: forget everything
         tables_.clear();
+        answers_.clear();
         return;
       }
       chain[depth++] = reinterpret_cast<const char*>(n->name);
@@ -201,6 +226,14 @@ void XmlLookupIndex::Touched(xmlNodePtr node) {
   }
   if (!attached) return;
   const bool element = node->type == XML_ELEMENT_NODE;
+  // An answer may read anything inside a record: a text between the records
+  // is the only change that keeps it.
+  for (auto it = answers_.begin(); it != answers_.end();) {
+    const size_t n = (*it)->steps.size();
+    const bool affected = (element || depth >= n) && OnOrInside((*it)->steps, chain, depth);
+    if (affected) it = answers_.erase(it);
+    else ++it;
+  }
   auto nameAt = [&](size_t i) { return chain[depth - 1 - i]; };
 
   for (auto it = tables_.begin(); it != tables_.end();) {

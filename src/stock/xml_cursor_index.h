@@ -50,9 +50,23 @@ class XmlLookupIndex {
 
   int builds() const { return builds_; }  // how many indexes were built so far
 
+  // Answers a caller derives from the records under `records` ("/a/b/C",
+  // Windows-1252 or UTF-8 alike: plain names are ASCII) by their child
+  // `child`, naming their child `wanted`: kept until anything on the path or
+  // inside a record changes. nullptr when `records` is no such path.
+  using Answers = std::unordered_map<std::string, std::string>;
+  Answers* AnswersFor(const std::string& records, const std::string& child, const std::string& wanted);
+
  private:
   struct Table;
+  struct AnswerTable {
+    std::string records, child, wanted;
+    std::vector<std::string> steps;
+    Answers answers;
+  };
+  static bool OnOrInside(const std::vector<std::string>& steps, const char* const* chain, size_t depth);
   std::unordered_map<std::string, std::unique_ptr<Table>> tables_;
+  std::vector<std::unique_ptr<AnswerTable>> answers_;  // a handful: looked along
   int builds_ = 0;
 };
 

@@ -35,20 +35,26 @@ std::string QuotedCsvValue(const std::string& value, char separator) {
 }
 
 void AppendFormattedField(std::string& row, const std::string& value, const FieldFormat& format) {
+  // Written straight into the row (room for the value, its quotes and the
+  // separator, the unused end cut off): a field costs no text of its own.
+  const size_t start = row.size();
+  row.resize(start + value.size() + 3);
+  char* out = row.data() + start;
+  const char separator = format.separator;
+  if (format.quoted) *out++ = '"';
   if (format.quoted && format.quotesAsBlanks) {
-    row += '"';
-    for (char c : value) row += c == '"' ? ' ' : c;
-    row += '"';
+    for (char c : value) *out++ = c == '"' ? ' ' : c;
   } else if (format.quoted) {
-    row += '"';
-    row += QuotedCsvValue(value, format.separator);
-    row += '"';
-  } else if (format.separator == ';') {
-    row += UnquotedCsvValue(value);
+    for (char c : value)
+      if (c != '"') *out++ = (c == ';' || c == separator) ? '.' : c;
+  } else if (separator == ';') {
+    for (char c : value) *out++ = c == ';' ? '.' : (c == '\r' || c == '\n') ? ' ' : c;
   } else {
-    for (char c : value) row += (c == format.separator || c == '\r' || c == '\n') ? ' ' : c;
+    for (char c : value) *out++ = (c == separator || c == '\r' || c == '\n') ? ' ' : c;
   }
-  row += format.separator;
+  if (format.quoted) *out++ = '"';
+  *out++ = separator;
+  row.resize(static_cast<size_t>(out - row.data()));
 }
 
 void AppendCsvColumns(std::string& row, const std::vector<CsvColumn>& columns, const IXMLCursor& record,
@@ -70,6 +76,16 @@ std::string LabelsOfPresentCodes(const IXMLCursor& record, const std::string& li
     start = end + 1;
   }
   return EquipmentLabels(record, present);
+}
+
+// HasEquipmentCode (";code;" inside a non-empty list: "1", else "0"; an
+// empty list: "") without building the searched text.
+const char* FlagOf(const std::string& list, const char* code) {
+  if (list.empty()) return "";
+  const std::string_view text(list), wanted(code);
+  for (size_t at = text.find(wanted, 1); at != std::string_view::npos; at = text.find(wanted, at + 1))
+    if (text[at - 1] == ';' && at + wanted.size() < text.size() && text[at + wanted.size()] == ';') return "1";
+  return "0";
 }
 
 }  // namespace
@@ -104,13 +120,13 @@ std::string CsvColumnValue(const CsvColumn& column, RecordTexts& texts, const Co
       return it->second;
     }
     case ColumnSource::Flag:
-      return HasEquipmentCode(texts.List(column.name), column.code);
+      return FlagOf(texts.List(column.name), column.code);
     case ColumnSource::FlagOrZero: {
-      const std::string flag = HasEquipmentCode(texts.List(column.name), column.code);
-      return flag.empty() ? "0" : flag;
+      const char* flag = FlagOf(texts.List(column.name), column.code);
+      return *flag ? flag : "0";
     }
     case ColumnSource::YesNo:
-      return HasEquipmentCode(texts.List(column.name), column.code) == "1" ? "O" : "N";
+      return *FlagOf(texts.List(column.name), column.code) == '1' ? "O" : "N";
     case ColumnSource::Labels:
       return LabelsOfPresentCodes(record, texts.List(column.name), column.code);
     case ColumnSource::ElementUpper:

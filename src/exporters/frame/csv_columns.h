@@ -47,7 +47,8 @@ inline CsvColumn FlagOrZero(const char* list, const char* code) { return {Column
 inline CsvColumn YesNo(const char* list, const char* code) { return {ColumnSource::YesNo, list, code}; }
 inline CsvColumn Labels(const char* list, const char* codes) { return {ColumnSource::Labels, list, codes}; }
 
-using ComputedValues = std::map<std::string, std::string>;
+// Looked up by the table's own names, without a text made per look-up.
+using ComputedValues = std::map<std::string, std::string, std::less<>>;
 
 // Number of fields the table writes.
 int FieldCount(const std::vector<CsvColumn>& columns);
