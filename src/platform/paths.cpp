@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -100,22 +101,24 @@ std::string HostPath(const std::string& logical) {
   } else if (!logical.empty() && (logical[0] == '/' || logical[0] == '\\')) {
     root = "/";
   }
-  std::vector<std::string> parts;
-  std::string current;
-  for (size_t i = start; i <= logical.size(); ++i) {
-    if (i == logical.size() || logical[i] == '\\' || logical[i] == '/') {
-      if (!current.empty() && current != ".") parts.push_back(current);
-      current.clear();
-    } else {
-      current += logical[i];
-    }
+  // The parts between separators, "." and empty ones left out: views into
+  // `logical`, which outlives them.
+  std::vector<std::string_view> parts;
+  parts.reserve(16);
+  for (size_t i = start; i < logical.size();) {
+    const size_t end = logical.find_first_of("\\/", i);
+    const size_t stop = end == std::string::npos ? logical.size() : end;
+    const std::string_view part(logical.data() + i, stop - i);
+    if (!part.empty() && part != ".") parts.push_back(part);
+    i = stop + 1;
   }
   // The folder part of most paths was mapped before (a photo store, an
   // output folder): start from that mapping while its folder still exists.
   std::string host = root;
   size_t first = 0;
   std::string prefixKey = root;
-  for (size_t i = 0; i + 1 < parts.size(); ++i) prefixKey += "\\" + parts[i];
+  prefixKey.reserve(root.size() + logical.size());
+  for (size_t i = 0; i + 1 < parts.size(); ++i) prefixKey.append("\\").append(parts[i]);
   if (parts.size() > 1) {
     auto known = g_folderMappings.find(prefixKey);
     struct stat st;

@@ -284,8 +284,10 @@ IXMLCursor IXMLCursor::AppendChild(const std::string& name, const std::string& t
   result.document_ = document_;
   result.list_ = std::make_shared<XmlNodeList>();
   result.list_->tree = list_->tree;
-  for (xmlNodePtr child = parent->children; child; child = child->next) result.list_->nodes.push_back(child);
-  result.MoveTo(static_cast<int>(result.list_->nodes.size()) - 1);
+  // The list of all the parent's children, positioned on the new last one.
+  result.list_->nodes.push_back(element);
+  result.list_->notKeptBefore = list_->tree->ChildCountAfterAppend(parent, element) - 1;
+  result.MoveTo(0);
   return result;
 }
 
@@ -379,6 +381,8 @@ void IXMLCursor::SaveEach(const std::vector<std::string>& paths) const {
   }
 }
 
-int IXMLCursor::Count() const { return list_ ? static_cast<int>(list_->nodes.size()) : 0; }
+int IXMLCursor::Count() const {
+  return list_ ? static_cast<int>(list_->notKeptBefore + list_->nodes.size()) : 0;
+}
 
 }  // namespace tarvelon

@@ -50,7 +50,23 @@ XmlTree* XmlTree::Of(xmlNodePtr node) {
   return static_cast<XmlTree*>(node->doc->_private);
 }
 
-void XmlTree::Retire(xmlNodePtr node) { retired_.push_back(node); }
+void XmlTree::Retire(xmlNodePtr node) {
+  retired_.push_back(node);
+  appendCount_ = AppendCount();
+}
+
+size_t XmlTree::ChildCountAfterAppend(xmlNodePtr parent, xmlNodePtr appended) {
+  AppendCount& known = appendCount_;
+  if (known.parent == parent && known.last && known.last == appended->prev) {
+    ++known.count;
+  } else {
+    known.count = 0;
+    for (xmlNodePtr child = parent->children; child; child = child->next) ++known.count;
+  }
+  known.parent = parent;
+  known.last = appended;
+  return known.count;
+}
 
 namespace {
 

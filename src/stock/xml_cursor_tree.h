@@ -39,6 +39,10 @@ class XmlTree {
 
   // Keeps an unlinked node (and its subtree) until the tree goes.
   void Retire(xmlNodePtr node);
+  // How many children `parent` has once `appended` became its last one:
+  // counted from the previous answer while the parent only grew at its end,
+  // so that appending n children in a row costs n, not n*n/2.
+  size_t ChildCountAfterAppend(xmlNodePtr parent, xmlNodePtr appended);
   // Called before a node is unlinked, after one is linked, and when the text
   // of an element's subtree changes: drops the look-up indexes it may affect.
   void Touched(xmlNodePtr node) { index_.Touched(node); }
@@ -80,6 +84,12 @@ class XmlTree {
   std::unordered_map<xmlNodePtr, ChildTable> children_;
   xmlNodePtr lastParent_ = nullptr;  // the parent asked last, and its table
   ChildTable* lastTable_ = nullptr;
+  // The last answer of ChildCountAfterAppend; forgotten when a node leaves.
+  struct AppendCount {
+    xmlNodePtr parent = nullptr;
+    xmlNodePtr last = nullptr;
+    size_t count = 0;
+  } appendCount_;
 };
 
 // What cursors share: the current tree (replaced by Load and LoadXML) and the
@@ -93,6 +103,10 @@ class XmlDocument {
 struct XmlNodeList {
   std::shared_ptr<XmlTree> tree;  // keeps the nodes alive
   std::vector<xmlNodePtr> nodes;
+  // Listed nodes that stand before `nodes` and are not kept: a cursor never
+  // moves back, so a list whose position is its last node needs only that
+  // node and the count (see AppendChild).
+  size_t notKeptBefore = 0;
 };
 
 // Parsing (xml_cursor_parse.cpp). Both throw Error with the cursor's texts.

@@ -1,4 +1,5 @@
 #include <utility>
+#include <vector>
 
 #include "exporters/autoreflex/autoreflex_exporter.h"
 #include "exporters/frame/text_cuts.h"
@@ -8,17 +9,17 @@ namespace tarvelon {
 
 std::string EditAutoReflexText(std::string text) {
   // Only the filled slots have a start tag; an empty one keeps its name.
+  std::vector<std::pair<std::string, std::string>> tags;
   for (int n = 1; n <= 6; ++n) {
     const std::string slot = "NomPhoto" + std::to_string(n);
-    text = ReplaceAll(text, "</" + slot + ">", "</Photo>", true);
-    text = ReplaceAll(text, "<" + slot + ">", "<Photo Num=\"" + std::to_string(n) + "\">", true);
+    tags.emplace_back("</" + slot + ">", "</Photo>");
+    tags.emplace_back("<" + slot + ">", "<Photo Num=\"" + std::to_string(n) + "\">");
   }
-  text = ReplaceAll(text, "<idNVO>", "<id-VO>", true);
-  text = ReplaceAll(text, "</idNVO>", "</id-VO>", true);
+  tags.emplace_back("<idNVO>", "<id-VO>");
+  tags.emplace_back("</idNVO>", "</id-VO>");
+  text = ReplaceTags(text, tags);
   text = RemoveSection(text, "InfosSRS");
-  for (const char* name : {"idVO", "TypeVO", "InfoVille", "RefSite", "RefExpo", "id_Track", "RefVille"})
-    text = RemoveElement(std::move(text), name);
-  return text;
+  return RemoveElements(std::move(text), {"idVO", "TypeVO", "InfoVille", "RefSite", "RefExpo", "id_Track", "RefVille"});
 }
 
 }  // namespace tarvelon

@@ -311,10 +311,11 @@ bool SameIgnoringCase(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-std::string ReplaceTags(const std::string& text, const std::vector<std::pair<std::string, std::string>>& replacements) {
+std::string ReplaceTags(const std::string& text, const std::vector<std::pair<std::string, std::string>>& replacements,
+                        bool ignoreCase) {
   const auto inTurn = [&] {
     std::string t = text;
-    for (const auto& [from, to] : replacements) t = ReplaceAll(t, from, to, true);
+    for (const auto& [from, to] : replacements) t = ReplaceAll(t, from, to, ignoreCase);
     return t;
   };
   static const std::string upper = [] {
@@ -322,13 +323,16 @@ std::string ReplaceTags(const std::string& text, const std::vector<std::pair<std
     for (int c = 0; c < 256; ++c) bytes[static_cast<size_t>(c)] = static_cast<char>(c);
     return AnsiUpper(bytes);
   }();
-  const auto up = [](char c) { return upper[static_cast<unsigned char>(c)]; };
+  const auto up = [ignoreCase](char c) { return ignoreCase ? upper[static_cast<unsigned char>(c)] : c; };
+  const auto same = [ignoreCase](const std::string& a, const std::string& b) {
+    return ignoreCase ? SameIgnoringCase(a, b) : a == b;
+  };
   // A tag can only be replaced by another once all replacements are made in
   // one pass if no replacement is itself a tag replaced.
   for (const auto& [from, to] : replacements) {
     if (!IsSingleTag(from) || (!to.empty() && !IsSingleTag(to))) return inTurn();
     for (const auto& other : replacements)
-      if ((&other.first != &from && SameIgnoringCase(other.first, from)) || SameIgnoringCase(to, other.first))
+      if ((&other.first != &from && same(other.first, from)) || same(to, other.first))
         return inTurn();
   }
   bool secondChar[256] = {};

@@ -23,12 +23,13 @@ std::string RemoveElement(std::string text, const std::string& name);
 // a tag of a name of the list but its own. Otherwise it is done name by name.
 std::string RemoveElements(std::string text, const std::vector<std::string>& names);
 
-// ReplaceAll (case ignored) of each tag in turn by what follows it, in one
-// pass. Each tag is "<", then neither "<" nor ">", then ">"; what replaces it
-// is nothing or such a tag, and none the tag of another. The one pass gives
-// the same where nothing it cuts follows an unclosed "<"; otherwise the
-// replacements are made in turn.
-std::string ReplaceTags(const std::string& text, const std::vector<std::pair<std::string, std::string>>& replacements);
+// ReplaceAll (case ignored, or exact with `ignoreCase` false) of each tag in
+// turn by what follows it, in one pass. Each tag is "<", then neither "<" nor
+// ">", then ">"; what replaces it is nothing or such a tag, and none the tag
+// of another. The one pass gives the same where nothing it cuts follows an
+// unclosed "<"; otherwise the replacements are made in turn.
+std::string ReplaceTags(const std::string& text, const std::vector<std::pair<std::string, std::string>>& replacements,
+                        bool ignoreCase = true);
 
 // Removes the run of elements from "<first>" (or, for an empty element,
 // "<first/>") through the end of element `last` in the same record, that end

@@ -7,9 +7,8 @@
 namespace tarvelon {
 
 std::string EditTopAnnoncesPhotoText(std::string text) {
-  text = ReplaceAll(text, "<Carrosserie>", "<carrosserie>");
-  text = ReplaceAll(text, "</Carrosserie>", "</carrosserie>");
-  text = ReplaceAll(text, "<Carrosserie/>", "<carrosserie/>");
+  text = ReplaceTags(text, {{"<Carrosserie>", "<carrosserie>"}, {"</Carrosserie>", "</carrosserie>"},
+                           {"<Carrosserie/>", "<carrosserie/>"}}, false);
   // One photo per filled slot, in slot order; empty slots leave no trace.
   return GatherSlots(text, "NOMPHOTO", 6, "liste_photos", "photo");
 }
@@ -19,14 +18,11 @@ std::string EditTopAnnoncesText(std::string text) {
   // still DataVO elements; the renames come after them.
   text = RemoveSection(text, "InfosSRS");
   text = CutElementRun(std::move(text), "MODELEVERSION", "InfoComplement");
-  for (const char* name : {"idVO", "TypeVO", "InfoVille", "RefSite", "RefExpo"}) text = RemoveElement(std::move(text), name);
+  text = RemoveElements(std::move(text), {"idVO", "TypeVO", "InfoVille", "RefSite", "RefExpo"});
 
   // The vehicle list becomes the root, also when it holds no vehicle.
   text = ReplaceSectionTags(text, "DataVOS", "<listepa>", "</listepa>");
-  text = ReplaceAll(text, "<DataVO>", "<annonce>", true);
-  text = ReplaceAll(text, "</DataVO>", "</annonce>", true);
-  text = ReplaceAll(text, "<document>", "", true);
-  text = ReplaceAll(text, "</document>", "", true);
+  text = ReplaceTags(text, {{"<DataVO>", "<annonce>"}, {"</DataVO>", "</annonce>"}, {"<document>", ""}, {"</document>", ""}});
   return WithIsoDeclaration(text);
 }
 
