@@ -106,8 +106,8 @@ std::string HostPath(const std::string& logical) {
   std::vector<std::string_view> parts;
   parts.reserve(16);
   for (size_t i = start; i < logical.size();) {
-    const size_t end = logical.find_first_of("\\/", i);
-    const size_t stop = end == std::string::npos ? logical.size() : end;
+    size_t stop = i;
+    while (stop < logical.size() && logical[stop] != '\\' && logical[stop] != '/') ++stop;
     const std::string_view part(logical.data() + i, stop - i);
     if (!part.empty() && part != ".") parts.push_back(part);
     i = stop + 1;
@@ -135,7 +135,8 @@ std::string HostPath(const std::string& logical) {
       if (matched == utf8 && !exists) matching = false;  // from here on nothing exists: keep the spelling
       utf8 = std::move(matched);
     }
-    host = Join(host, utf8);
+    if (!host.empty() && host.back() != '/') host += '/';  // as Join does, in place
+    host += utf8;
     if (i + 2 == parts.size() && matching && first == 0) g_folderMappings[prefixKey] = host;
   }
   bool trailing = !logical.empty() && (logical.back() == '\\' || logical.back() == '/');

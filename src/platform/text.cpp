@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <optional>
 
 namespace tarvelon {
 namespace {
@@ -179,33 +180,56 @@ const std::array<unsigned char, 256>& UpperTable() {
 
 }  // namespace
 
+namespace {
+
+// Horspool over the upper-case forms: the byte under the pattern's last
+// place tells how far the pattern may move on, so a search over a whole
+// document reads about one byte in m. The table is made once per pattern,
+// not once per hit.
+class CaseIgnoringSearch {
+ public:
+  explicit CaseIgnoringSearch(std::string_view part) : part_(part), up_(UpperTable()) {
+    const size_t m = part.size();
+    shift_.fill(m);
+    for (size_t k = 0; k + 1 < m; ++k) shift_[up_[static_cast<unsigned char>(part[k])]] = m - 1 - k;
+  }
+
+  // For a pattern that is not empty.
+  size_t Find(std::string_view s, size_t from) const {
+    const size_t m = part_.size();
+    if (s.size() < m || from > s.size() - m) return std::string_view::npos;
+    const size_t last = s.size() - m;
+    for (size_t i = from; i <= last; i += shift_[up_[static_cast<unsigned char>(s[i + m - 1])]]) {
+      size_t k = 0;
+      while (k < m && up_[static_cast<unsigned char>(s[i + k])] == up_[static_cast<unsigned char>(part_[k])]) ++k;
+      if (k == m) return i;
+    }
+    return std::string_view::npos;
+  }
+
+ private:
+  std::string_view part_;
+  const std::array<unsigned char, 256>& up_;
+  std::array<size_t, 256> shift_;
+};
+
+}  // namespace
+
 size_t FindIgnoringCase(std::string_view s, std::string_view part, size_t from) {
   if (part.empty()) return from <= s.size() ? from : std::string_view::npos;
-  if (s.size() < part.size() || from > s.size() - part.size()) return std::string_view::npos;
-  const auto& up = UpperTable();
-  const size_t m = part.size();
-  // Horspool over the upper-case forms: the byte under the pattern's last
-  // place tells how far the pattern may move on, so a search over a whole
-  // document reads about one byte in m.
-  std::array<size_t, 256> shift;
-  shift.fill(m);
-  for (size_t k = 0; k + 1 < m; ++k) shift[up[static_cast<unsigned char>(part[k])]] = m - 1 - k;
-  const size_t last = s.size() - m;
-  for (size_t i = from; i <= last; i += shift[up[static_cast<unsigned char>(s[i + m - 1])]]) {
-    size_t k = 0;
-    while (k < m && up[static_cast<unsigned char>(s[i + k])] == up[static_cast<unsigned char>(part[k])]) ++k;
-    if (k == m) return i;
-  }
-  return std::string_view::npos;
+  return CaseIgnoringSearch(part).Find(s, from);
 }
 
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to, bool ignoreCase) {
   if (from.empty()) return std::string(s);
   std::string out;
   size_t pos = 0;
+  std::optional<CaseIgnoringSearch> search;
+  if (ignoreCase) search.emplace(from);
   while (true) {
-    size_t hit = ignoreCase ? FindIgnoringCase(s, from, pos) : s.find(from, pos);
+    size_t hit = ignoreCase ? search->Find(s, pos) : s.find(from, pos);
     if (hit == std::string_view::npos) break;
+    if (pos == 0) out.reserve(s.size());
     out.append(s.substr(pos, hit - pos));
     out.append(to);
     pos = hit + from.size();

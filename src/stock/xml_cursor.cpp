@@ -97,9 +97,10 @@ void ReplaceContent(xmlNodePtr target, const std::string& utf8) {
 
 void SetAttributeOf(xmlNodePtr node, const std::string& name, const std::string& value) {
   if (node->type != XML_ELEMENT_NODE) throw Error("Attributes can only be set on an element.");
-  const std::string utf8Name = AnsiToUtf8(name);
-  CheckName(utf8Name, "attribute");
-  const std::string utf8 = AnsiToUtf8(value);
+  std::string convertedName, convertedValue;
+  const std::string& utf8Name = Utf8Of(name, convertedName);
+  if (!IsPlainName(name)) CheckName(utf8Name, "attribute");  // a plain name is a valid one
+  const std::string& utf8 = Utf8Of(value, convertedValue);
   for (xmlAttrPtr a = node->properties; a; a = a->next) {
     if (a->ns == nullptr && std::strcmp(reinterpret_cast<const char*>(a->name), utf8Name.c_str()) == 0) {
       ReplaceContent(reinterpret_cast<xmlNodePtr>(a), utf8);
@@ -248,8 +249,9 @@ void IXMLCursor::SetAttribute(const std::string& name, const std::string& text) 
 }
 
 IXMLCursor IXMLCursor::AppendChild(const std::string& name, const std::string& text) {
-  const std::string utf8Name = AnsiToUtf8(name);
-  const std::string utf8Text = AnsiToUtf8(text);
+  std::string convertedName, convertedText;
+  const std::string& utf8Name = Utf8Of(name, convertedName);
+  const std::string& utf8Text = Utf8Of(text, convertedText);
   IXMLCursor result;
   if (!document_) {
     CheckName(utf8Name, "element");
@@ -268,7 +270,7 @@ IXMLCursor IXMLCursor::AppendChild(const std::string& name, const std::string& t
   }
   if (!list_ || index_ < 0) throw Error("TXMLCursor.AppendChild - EOF");
   xmlNodePtr parent = list_->nodes[static_cast<size_t>(index_)];
-  CheckName(utf8Name, "element");
+  if (!IsPlainName(name)) CheckName(utf8Name, "element");  // a plain name is a valid one
   if (parent->type == XML_DOCUMENT_NODE) {
     if (xmlDocGetRootElement(reinterpret_cast<xmlDocPtr>(parent)))
       throw Error("Only one top level element is allowed in an XML document.");
