@@ -91,8 +91,17 @@ RunJournal::RunJournal(const std::string& path) : path_(path) {
   }
   try {
     sqlite3_busy_timeout(db_, 10000);  // two targets exporting at once wait for each other
-    Exec("PRAGMA journal_mode=WAL; PRAGMA foreign_keys=ON;");
-    Exec(kSchema);
+    // Two targets opening a new journal at once: the one that would wait on
+    // the other's change of journal mode or schema can be told "busy" at
+    // once, without its time-out (sqlite's way out of two waiting on each
+    // other). It tries again until the time-out has passed.
+    RetryWhileBusy([this] { Exec("PRAGMA journal_mode=WAL;"); });
+    Exec("PRAGMA foreign_keys=ON;");
+    RetryWhileBusy([this] {
+      Exec("BEGIN IMMEDIATE");
+      Exec(kSchema);
+      Exec("COMMIT");
+    });
   } catch (const Error& e) {
     sqlite3_close(db_);
     db_ = nullptr;
@@ -101,6 +110,20 @@ RunJournal::RunJournal(const std::string& path) : path_(path) {
 }
 
 RunJournal::~RunJournal() { sqlite3_close(db_); }
+
+void RunJournal::RetryWhileBusy(const std::function<void()>& step) const {
+  for (int waited = 0;; waited += 20) {
+    try {
+      step();
+      return;
+    } catch (const Error&) {
+      const int code = sqlite3_errcode(db_) & 0xFF;
+      if (!sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+      if ((code != SQLITE_BUSY && code != SQLITE_LOCKED) || waited >= 10000) throw;
+    }
+    sqlite3_sleep(20);
+  }
+}
 
 void RunJournal::Exec(const std::string& sql) const {
   char* message = nullptr;

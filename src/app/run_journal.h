@@ -2,6 +2,7 @@
 // The run journal: one row per export (target, times, outcome, counts) and one
 // per delivery, in an SQLite file that every front end writes, so that
 // operations can see which portal got what and when.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,6 +51,8 @@ class RunJournal {
 
  private:
   void Exec(const std::string& sql) const;
+  // Runs the step again while sqlite answers "busy" or "locked", up to 10 s.
+  void RetryWhileBusy(const std::function<void()>& step) const;
   sqlite3* db_ = nullptr;
   std::string path_;
 };
