@@ -19,6 +19,7 @@
 #include "stock/conversions.h"
 #include "stock/xml_cursor.h"
 #include "support/golden.h"
+#include "support/record_texts.h"
 
 namespace tarvelon {
 namespace {
@@ -105,49 +106,37 @@ TEST(AnnonceTextPasses, CaseFilesGiveWhatTheEditsOneAtATimeGive) {
 // handle and their look-alikes, mostly well-formed, sometimes not.
 class TextMaker {
  public:
-  explicit TextMaker(unsigned seed) : random_(seed) {}
+  explicit TextMaker(unsigned seed)
+      : maker_(seed, {"idVO",           "idvo",          "IDVO",
+                      "InfoVille",      "RefSite",       "RefSiteX",
+                      "RefExpo",        "remise",        "remiseX",
+                      "Remise",         "TypeVO",        "CODECLIENT",
+                      "cGroup",         "Concession",    "FlagExclusion",
+                      "LIBELLEVILLE",   "InfoVA",        "vGarantie",
+                      "TypeGarantie",   "xMarque",       "vMarque",
+                      "id_Track",       "RefVille",      "MsgGarCons",
+                      "MsgAnnonce",     "PrixCatalogue", "HorairesCommercial",
+                      "LibelleSociete", "IDPHOTO1",      "IDPHOTO2",
+                      "IDPHOTO7",       "idphoto3",      "NOMPHOTO1",
+                      "NOMPHOTO6",      "EQUTINTERIEUR", "INFOCOMPLEMENT",
+                      "InfosSRS",       "Prix"},
+               "RecordName=\"InfosSR\"", {"", "1", "a &lt;remise&gt; b", "&amp;", "Nîmes", "x y"}, 8) {}
 
   std::string Document() {
-    std::string text = Pick(0.5) ? "<?xml version=\"1.0\"?>\n" : "";
+    std::string text = maker_.Pick(0.5) ? "<?xml version=\"1.0\"?>\n" : "";
     text += "<document><COORDONNEESS EOF=\"1\" RecordName=\"COORDONNEES\">";
-    for (int i = Number(3); i > 0; --i) text += "<COORDONNEES>" + Elements(2) + "</COORDONNEES>";
-    text += Pick(0.2) ? "<DataVOS EOF=\"0\" RecordName=\"DataVO\"/>" : "</COORDONNEESS><DataVOS EOF=\"1\" RecordName=\"DataVO\">";
-    for (int i = Number(6); i > 0; --i) text += (Pick(0.1) ? "<dataVO>" : "<DataVO>") + Elements(3) + "</DataVO>";
+    for (int i = maker_.Number(3); i > 0; --i) text += "<COORDONNEES>" + maker_.Elements(2) + "</COORDONNEES>";
+    text += maker_.Pick(0.2) ? "<DataVOS EOF=\"0\" RecordName=\"DataVO\"/>"
+                             : "</COORDONNEESS><DataVOS EOF=\"1\" RecordName=\"DataVO\">";
+    for (int i = maker_.Number(6); i > 0; --i)
+      text += (maker_.Pick(0.1) ? "<dataVO>" : "<DataVO>") + maker_.Elements(3) + "</DataVO>";
     text += "</DataVOS></document>\n";
-    if (Pick(0.1)) text.insert(Number(static_cast<int>(text.size())), Pick(0.5) ? "<" : ">");
+    maker_.MaybeStray(text, 0.1);
     return text;
   }
 
  private:
-  std::string Elements(int depth) {
-    static const std::vector<std::string> names = {
-        "idVO", "idvo", "IDVO", "InfoVille", "RefSite", "RefSiteX", "RefExpo", "remise", "remiseX", "Remise",
-        "TypeVO", "CODECLIENT", "cGroup", "Concession", "FlagExclusion", "LIBELLEVILLE", "InfoVA", "vGarantie",
-        "TypeGarantie", "xMarque", "vMarque", "id_Track", "RefVille", "MsgGarCons", "MsgAnnonce", "PrixCatalogue",
-        "HorairesCommercial", "LibelleSociete", "IDPHOTO1", "IDPHOTO2", "IDPHOTO7", "idphoto3", "NOMPHOTO1",
-        "NOMPHOTO6", "EQUTINTERIEUR", "INFOCOMPLEMENT", "InfosSRS", "Prix"};
-    std::string out;
-    for (int i = Number(8); i > 0; --i) {
-      const std::string& name = names[static_cast<size_t>(Number(static_cast<int>(names.size())))];
-      const std::string attributes = !Pick(0.2) ? "" : Pick(0.5) ? " k=\"a &lt; b\"" : " RecordName=\"InfosSR\"";
-      const int form = Number(10);
-      if (form == 0) out += "<" + name + attributes + "/>";
-      else if (form == 1 && depth > 0) out += "<" + name + attributes + ">" + Elements(depth - 1) + "</" + name + ">";
-      else if (form == 2) out += "<" + name + ">";  // left open: its end may come in a later record
-      else if (form == 3) out += "</" + name + ">";
-      else out += "<" + name + attributes + ">" + Value() + "</" + name + ">";
-    }
-    return out;
-  }
-
-  std::string Value() {
-    static const std::vector<std::string> values = {"", "1", "a &lt;remise&gt; b", "&amp;", "Nîmes", "x y"};
-    return Ansi(values[static_cast<size_t>(Number(static_cast<int>(values.size())))].c_str());
-  }
-  bool Pick(double p) { return std::bernoulli_distribution(p)(random_); }
-  int Number(int below) { return below <= 0 ? 0 : std::uniform_int_distribution<int>(0, below - 1)(random_); }
-
-  std::mt19937 random_;
+  testing::RecordTextMaker maker_;
 };
 
 TEST(AnnonceTextPasses, GeneratedTextsGiveWhatTheEditsOneAtATimeGive) {

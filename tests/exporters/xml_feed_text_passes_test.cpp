@@ -17,6 +17,7 @@
 #include "platform/text.h"
 #include "stock/xml_cursor.h"
 #include "support/golden.h"
+#include "support/record_texts.h"
 
 namespace tarvelon {
 namespace {
@@ -110,49 +111,58 @@ TEST(XmlFeedTextPasses, CaseFilesGiveWhatTheEditsOneAtATimeGive) {
 // like them, mostly well-formed, sometimes not.
 class FeedTextMaker {
  public:
-  explicit FeedTextMaker(unsigned seed) : random_(seed) {}
+  explicit FeedTextMaker(unsigned seed)
+      : maker_(seed, {"idVO",
+                      "IDVO",
+                      "idVOX",
+                      "TypeVO",
+                      "InfoVille",
+                      "RefVille",
+                      "id_Track",
+                      "RefSite",
+                      "RefSiteX",
+                      "RefExpo",
+                      "Carrosserie",
+                      "carrosserie",
+                      "CARROSSERIE",
+                      "NOMPHOTO1",
+                      "NOMPHOTO3",
+                      "NOMPHOTO6",
+                      "nomphoto2",
+                      "NomPhoto4",
+                      "NOMPHOTO7",
+                      "NomPhoto10",
+                      "idNVO",
+                      "IDNVO",
+                      "MODELEVERSION",
+                      "InfoComplement",
+                      "LibelleSociete",
+                      "Ref",
+                      "EqutInterieur",
+                      "HorairesCommercial",
+                      "MsgGarCons",
+                      "Rad1_Prix",
+                      "document",
+                      "DataVO",
+                      "Prix"},
+               "Num=\"1\"", {"", "aa/bb/cc.jpg", "a &lt;idVO&gt; b", "&amp;", "Nîmes", "rad1_x"}, 9) {}
 
   std::string Document() {
-    std::string text = Pick(0.5) ? "<?xml version=\"1.0\"?>\n" : "";
-    text += Pick(0.1) ? "<Document>" : "<document>";
-    if (Pick(0.3)) text += "<InfosSRS EOF=\"1\" RecordName=\"InfosSR\"><InfosSR>" + Elements(1) + "</InfosSR></InfosSRS>";
-    text += Pick(0.2) ? "<DataVOS EOF=\"0\" RecordName=\"DataVO\"/>" : "<DataVOS EOF=\"1\" RecordName=\"DataVO\">";
-    for (int i = Number(6); i > 0; --i) text += (Pick(0.1) ? "<dataVO>" : "<DataVO>") + Elements(2) + "</DataVO>";
+    std::string text = maker_.Pick(0.5) ? "<?xml version=\"1.0\"?>\n" : "";
+    text += maker_.Pick(0.1) ? "<Document>" : "<document>";
+    if (maker_.Pick(0.3))
+      text += "<InfosSRS EOF=\"1\" RecordName=\"InfosSR\"><InfosSR>" + maker_.Elements(1) + "</InfosSR></InfosSRS>";
+    text +=
+        maker_.Pick(0.2) ? "<DataVOS EOF=\"0\" RecordName=\"DataVO\"/>" : "<DataVOS EOF=\"1\" RecordName=\"DataVO\">";
+    for (int i = maker_.Number(6); i > 0; --i)
+      text += (maker_.Pick(0.1) ? "<dataVO>" : "<DataVO>") + maker_.Elements(2) + "</DataVO>";
     text += "</DataVOS></document>\n";
-    if (Pick(0.15)) text.insert(static_cast<size_t>(Number(static_cast<int>(text.size()))), Pick(0.5) ? "<" : ">");
+    maker_.MaybeStray(text, 0.15);
     return text;
   }
 
  private:
-  std::string Elements(int depth) {
-    static const std::vector<std::string> names = {
-        "idVO", "IDVO", "idVOX", "TypeVO", "InfoVille", "RefVille", "id_Track", "RefSite", "RefSiteX", "RefExpo",
-        "Carrosserie", "carrosserie", "CARROSSERIE", "NOMPHOTO1", "NOMPHOTO3", "NOMPHOTO6", "nomphoto2",
-        "NomPhoto4", "NOMPHOTO7", "NomPhoto10", "idNVO", "IDNVO", "MODELEVERSION", "InfoComplement",
-        "LibelleSociete", "Ref", "EqutInterieur", "HorairesCommercial", "MsgGarCons", "Rad1_Prix", "document",
-        "DataVO", "Prix"};
-    std::string out;
-    for (int i = Number(9); i > 0; --i) {
-      const std::string& name = names[static_cast<size_t>(Number(static_cast<int>(names.size())))];
-      const std::string attributes = !Pick(0.2) ? "" : Pick(0.5) ? " k=\"a &lt; b\"" : " Num=\"1\"";
-      const int form = Number(10);
-      if (form == 0) out += "<" + name + attributes + "/>";
-      else if (form == 1 && depth > 0) out += "<" + name + attributes + ">" + Elements(depth - 1) + "</" + name + ">";
-      else if (form == 2) out += "<" + name + ">";  // left open: its end may come in a later record
-      else if (form == 3) out += "</" + name + ">";
-      else out += "<" + name + attributes + ">" + Value() + "</" + name + ">";
-    }
-    return out;
-  }
-
-  std::string Value() {
-    static const std::vector<std::string> values = {"", "aa/bb/cc.jpg", "a &lt;idVO&gt; b", "&amp;", "Nîmes", "rad1_x"};
-    return Ansi(values[static_cast<size_t>(Number(static_cast<int>(values.size())))].c_str());
-  }
-  bool Pick(double p) { return std::bernoulli_distribution(p)(random_); }
-  int Number(int below) { return below <= 0 ? 0 : std::uniform_int_distribution<int>(0, below - 1)(random_); }
-
-  std::mt19937 random_;
+  testing::RecordTextMaker maker_;
 };
 
 TEST(XmlFeedTextPasses, GeneratedTextsGiveWhatTheEditsOneAtATimeGive) {
