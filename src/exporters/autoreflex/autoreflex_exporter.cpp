@@ -41,15 +41,8 @@ void RunAutoReflexExport(RunState& state, const std::string& optionKey) {
   IXMLCursor document;
   document.Load(StockExtractPath(optionKey));
   state.counters = RunCounters{};
-  {  // the selection holds the extract's tree: it goes with the block
-    IXMLCursor records = document.Select(kVehicleRecords);
-    state.LogLine(Ansi("Après premier Select DataVO"));
-    for (; !records.Eof(); records.Next()) {
-      ++state.counters.vehicleCount;
-      PrepareVehicle(state, records, equipmentLabels);
-      state.ProcessMessages();
-    }
-  }
+  PrepareEveryVehicle(state, document,
+                      [&](IXMLCursor& record) { PrepareVehicle(state, record, equipmentLabels); });
   FillPhotoSlots(state, document, {{"NomPhoto", 6}}, true);
   RemoveHiddenSections(state, document, false);
 

@@ -56,6 +56,16 @@ void RemoveHiddenSections(RunState& state, IXMLCursor& document, bool withExclus
   state.LogLine(Ansi("Après Aliases"));
 }
 
+void PrepareEveryVehicle(RunState& state, IXMLCursor& document, const std::function<void(IXMLCursor&)>& prepare) {
+  IXMLCursor records = document.Select(kVehicleRecords);
+  state.LogLine(Ansi("Après premier Select DataVO"));
+  for (; !records.Eof(); records.Next()) {
+    ++state.counters.vehicleCount;
+    prepare(records);
+    state.ProcessMessages();
+  }
+}
+
 void LoadEditedText(IXMLCursor& document, const std::string& text, const std::vector<TextStage>& earlier) {
   try {
     document.LoadXMLReleasing(text);

@@ -2,6 +2,7 @@
 // Steps shared by the feeds that send the stock extract itself, completed
 // and cleaned (RAD1, INFOPRESS, TOPANNONCES, AUTOREFLEX), and by the annonce
 // feeds where they do the same.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ void FillPhotoSlots(RunState& state, IXMLCursor& document, const std::vector<Pho
 // Deletes the sections the partners never see (the exclusions when asked,
 // the photo links, the equipment labels, the aliases), each announced in the log.
 void RemoveHiddenSections(RunState& state, IXMLCursor& document, bool withExclusions);
+
+// Each vehicle record, counted and handed to `prepare`; the selection (and
+// with it the hold on the extract's tree) goes when the pass ends.
+void PrepareEveryVehicle(RunState& state, IXMLCursor& document, const std::function<void(IXMLCursor&)>& prepare);
 
 // Loads the edited text of a feed whose earlier stages (each a text and the
 // file it was saved to) need not be loaded when the last one parses. When it

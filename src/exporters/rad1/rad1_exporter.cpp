@@ -142,15 +142,7 @@ void RunRad1Export(RunState& state, const std::string& feedName) {
 
   IXMLCursor document;
   document.Load(StockExtractPath(state.exportOption));
-  {  // the selection holds the extract's tree: it goes with the block
-    IXMLCursor records = document.Select(kVehicleRecords);
-    state.LogLine(Ansi("Après premier Select DataVO"));
-    for (; !records.Eof(); records.Next()) {
-      ++state.counters.vehicleCount;
-      run.PrepareVehicle(records);
-      state.ProcessMessages();
-    }
-  }
+  PrepareEveryVehicle(state, document, [&run](IXMLCursor& record) { run.PrepareVehicle(record); });
 
   FillPhotoSlots(state, document, {{"photo", 6}, {"Rad1_photo", 10}}, false);
   RemoveHiddenSections(state, document, false);

@@ -79,15 +79,7 @@ void RunTopAnnoncesExport(RunState& state, const std::string&) {
   IXMLCursor document;
   document.Load(StockExtractPath(state.exportOption));
   state.counters = RunCounters{};
-  {  // the selection holds the extract's tree: it goes with the block
-    IXMLCursor records = document.Select(kVehicleRecords);
-    state.LogLine(Ansi("Après premier Select DataVO"));
-    for (; !records.Eof(); records.Next()) {
-      ++state.counters.vehicleCount;
-      PrepareVehicle(records);
-      state.ProcessMessages();
-    }
-  }
+  PrepareEveryVehicle(state, document, [](IXMLCursor& record) { PrepareVehicle(record); });
   FillPhotoSlots(state, document, {{"NOMPHOTO", 6}}, true);
 
   RemoveHiddenSections(state, document, false);
