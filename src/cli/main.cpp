@@ -14,6 +14,7 @@
 #include "cli/status_command.h"
 #include "exporters/registry.h"
 #include "platform/errors.h"
+#include "platform/memory.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
 #include "platform/text.h"
@@ -90,6 +91,7 @@ void PrintUsage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  TuneAllocatorForDocuments();
   SetExecutablePath(argc > 0 ? argv[0] : "");
   InitProcessLocale();
   std::vector<std::string> args(argv + 1, argv + argc);

@@ -10,12 +10,14 @@
 #include "gui/command_line.h"
 #include "gui/main_window.h"
 #include "gui/screenshot.h"
+#include "platform/memory.h"
 #include "platform/numbers.h"
 #include "platform/paths.h"
 #include "transfer/http_post.h"
 
 int main(int argc, char** argv) {
   using namespace tarvelon;
+  TuneAllocatorForDocuments();
   SetExecutablePath(argc > 0 ? argv[0] : "");
   QApplication app(argc, argv);  // takes out Qt's own arguments (-platform, -style ...)
   QStringList arguments;

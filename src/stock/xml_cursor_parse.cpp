@@ -37,9 +37,18 @@ struct ParserReport {
   std::string url;     // what libxml2 knows the input as
 };
 
+// What a parse collects beside the tree: its first error, and the texts that
+// were whitespace alone when the parser last added to them (the only ones
+// that can end blank: a text that holds anything else never becomes blank).
+struct ParseNotes {
+  ParserReport report;
+  std::vector<xmlNodePtr> blankTexts;
+};
+
 void CollectError(void* userData, xmlErrorPtr error) {
   auto* ctxt = static_cast<xmlParserCtxtPtr>(userData);
-  auto* report = static_cast<ParserReport*>(ctxt->_private);
+  auto* notes = static_cast<ParseNotes*>(ctxt->_private);
+  ParserReport* report = notes ? &notes->report : nullptr;
   if (!report || !error || error->level < XML_ERR_ERROR) return;
   bool fromInput = error->file && report->url == error->file;
   // The first error raised on the document's own text explains it best.
@@ -154,6 +163,32 @@ void DropBlankText(xmlDocPtr doc) {
   }
 }
 
+// The same, knowing the only texts that can be blank. A document with a DTD
+// may hold texts made outside the parser's character calls (entity content):
+// it is walked whole.
+void DropBlankText(xmlDocPtr doc, const std::vector<xmlNodePtr>& blankTexts) {
+  if (doc->intSubset || doc->extSubset) return DropBlankText(doc);
+  for (xmlNodePtr text : blankTexts) {
+    if (text->type == XML_TEXT_NODE && text->parent && IsBlankText(text->content) &&
+        xmlNodeGetSpacePreserve(text->parent) != 1) {
+      xmlUnlinkNode(text);
+      xmlFreeNode(text);
+    }
+  }
+}
+
+// The parser's own character call, then a note of the text it added to when
+// that text is still blank. A text only grows while it is its parent's last
+// child, so its notes come in a row: one is kept.
+void CollectCharacters(void* ctx, const xmlChar* ch, int len) {
+  xmlSAX2Characters(ctx, ch, len);
+  auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+  xmlNodePtr last = ctxt->node ? ctxt->node->last : nullptr;
+  if (!last || last->type != XML_TEXT_NODE || !IsBlankText(last->content)) return;
+  auto& texts = static_cast<ParseNotes*>(ctxt->_private)->blankTexts;
+  if (texts.empty() || texts.back() != last) texts.push_back(last);
+}
+
 NamespaceList RootNamespaces(xmlDocPtr doc) {
   NamespaceList list;
   xmlNodePtr root = xmlDocGetRootElement(doc);
@@ -181,7 +216,8 @@ std::string DeclaredEncoding(const std::string& text) {
 // made of it would silently read as empty (or travel on in a saved feed).
 void RefuseDeclaration(void* userData, const char* what, const xmlChar* name, const xmlChar* systemId) {
   auto* ctxt = static_cast<xmlParserCtxtPtr>(userData);
-  auto* report = static_cast<ParserReport*>(ctxt->_private);
+  auto* notes = static_cast<ParseNotes*>(ctxt->_private);
+  ParserReport* report = notes ? &notes->report : nullptr;
   if (report && !report->set) {
     report->set = report->fromInput = true;
     report->code = XML_IO_NETWORK_ATTEMPT;
@@ -215,10 +251,11 @@ class ParserContext {
   explicit ParserContext(const std::string& url) {
     PrepareXmlLibrary();
     RegisterWindows1252CodePage();
-    report_.url = url;
+    notes_.report.url = url;
     ctxt_ = xmlNewParserCtxt();
     if (!ctxt_) throw Error("XML parser: out of memory");
-    ctxt_->_private = &report_;
+    ctxt_->_private = &notes_;
+    ctxt_->sax->characters = CollectCharacters;
     ctxt_->sax->serror = CollectError;
     ctxt_->sax->internalSubset = InternalSubset;
     ctxt_->sax->entityDecl = EntityDecl;
@@ -226,10 +263,11 @@ class ParserContext {
   }
   ~ParserContext() { xmlFreeParserCtxt(ctxt_); }
   xmlParserCtxtPtr get() { return ctxt_; }
-  const ParserReport& report() const { return report_; }
+  const ParserReport& report() const { return notes_.report; }
+  const std::vector<xmlNodePtr>& blankTexts() const { return notes_.blankTexts; }
 
  private:
-  ParserReport report_;
+  ParseNotes notes_;
   xmlParserCtxtPtr ctxt_;
 };
 
@@ -356,7 +394,7 @@ std::shared_ptr<XmlTree> ParseXmlFile(const std::string& path) {
     std::string source = r.line > 0 ? SourceLineText(LineOfFile(host, r.line), r.column) : "";
     throw Error(prefix + FormatReport(r.code, r.line, r.column, path, source, Utf8ToAnsi(r.reason)));
   }
-  DropBlankText(doc);
+  DropBlankText(doc, parser.blankTexts());
   NamespaceList namespaces = RootNamespaces(doc);
   return std::make_shared<XmlTree>(doc, declaration, std::move(namespaces));
 }
@@ -378,7 +416,7 @@ std::shared_ptr<XmlTree> ParseXmlText(const std::string& ansiText, const Namespa
   std::string encoding = DeclaredEncoding(ansiText);
   if (doc->encoding) xmlFree(const_cast<xmlChar*>(doc->encoding));
   doc->encoding = encoding.empty() ? nullptr : xmlStrdup(reinterpret_cast<const xmlChar*>(encoding.c_str()));
-  DropBlankText(doc);
+  DropBlankText(doc, parser.blankTexts());
   return std::make_shared<XmlTree>(doc, StartsWithDeclaration(ansiText.data(), ansiText.size()), namespaces);
 }
 

@@ -70,6 +70,32 @@ TEST_F(XmlCursorFiles, SpacePreserveKeepsBlankText) {
   EXPECT_EQ(doc.GetXML(), "<a xml:space=\"preserve\"> <b> </b></a>\n");
 }
 
+// Whitespace-only texts go wherever they come from (literal, character
+// references, around comments, longer than the parser's buffer, in a
+// document with a DTD), unless xml:space says to keep them.
+TEST_F(XmlCursorFiles, BlankTextsGoWhereverTheyComeFrom) {
+  const std::string longBlank(5000, ' ');
+  const std::pair<std::string, std::string> cases[] = {
+      {"<a> <b>x</b>\n\t</a>", "<a><b>x</b></a>\n"},
+      {"<a>&#32;&#10;</a>", "<a/>\n"},
+      {"<a>&#13;<b/></a>", "<a><b/></a>\n"},
+      {"<a> <!--c--> <b> x </b> </a>", "<a><!--c--><b> x </b></a>\n"},
+      {"<a>" + longBlank + "</a>", "<a/>\n"},
+      {"<a>" + longBlank + "x</a>", "<a>" + longBlank + "x</a>\n"},
+      {"<a>" + longBlank + "&amp;</a>", "<a>" + longBlank + "&amp;</a>\n"},
+      {"<a><![CDATA[ ]]> </a>", "<a><![CDATA[ ]]></a>\n"},
+      {"<a xml:space=\"preserve\"><b xml:space=\"default\"> </b> </a>",
+       "<a xml:space=\"preserve\"><b xml:space=\"default\"/> </a>\n"},
+      {"<a xml:space=\"preserve\"><b><c> </c></b></a>", "<a xml:space=\"preserve\"><b><c> </c></b></a>\n"},
+      {"<!DOCTYPE a [<!ENTITY e \" \">]><a> <b> </b>&e;</a>", "<!DOCTYPE a [\n<!ENTITY e \" \">\n]>\n<a><b/>&e;</a>\n"},
+  };
+  for (const auto& [in, out] : cases) {
+    IXMLCursor doc;
+    doc.LoadXML(in);
+    EXPECT_EQ(doc.GetXML(), out) << in.substr(0, 80);
+  }
+}
+
 TEST_F(XmlCursorFiles, GetXmlDeclaresOnlyTheVersionWhateverTheFileDeclared) {
   WriteHostFile(drive / "in/latin.xml",
                 "<?xml version=\"1.0\" encoding=\"ISO-8859-15\" standalone=\"yes\"?>\r\n<a>\xe9\xa4</a>\r\n");

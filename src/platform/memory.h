@@ -1,0 +1,12 @@
+#pragma once
+
+namespace tarvelon {
+
+// Sets the C library's allocator for runs that build, copy and drop documents
+// of tens of megabytes and millions of nodes: freed memory is kept for the
+// next document instead of going back to the system and faulting in again,
+// and the small-block bins that each large free would sweep are not used.
+// Called once at start-up, before any document is loaded.
+void TuneAllocatorForDocuments();
+
+}  // namespace tarvelon
