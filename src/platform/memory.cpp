@@ -5,9 +5,10 @@
 namespace tarvelon {
 
 void TuneAllocatorForDocuments() {
-  // Large strings (a document's text) from the heap, up to the largest
-  // threshold the allocator takes; beyond it they are mapped as before.
-  mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+  // Large blocks (a document's text) from the heap as well, never mapped
+  // apart: a mapped block costs a fault per page each time, and is given
+  // back on free.
+  mallopt(M_MMAP_MAX, 0);
   // Never give the heap's top back: the next document reuses those pages.
   mallopt(M_TRIM_THRESHOLD, -1);
   // Tree nodes are freed by the million: the per-thread cache serves them,

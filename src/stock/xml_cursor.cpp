@@ -138,6 +138,7 @@ void IXMLCursor::Load(const std::string& path) {
   if (!document_) document_ = std::make_shared<XmlDocument>();
   document_->namespaces = tree->namespaces();
   document_->tree = tree;
+  document_->savedBytes.clear();
   ShowRoot(tree);
 }
 
@@ -145,7 +146,19 @@ void IXMLCursor::LoadXML(const std::string& text) {
   std::shared_ptr<XmlTree> tree = ParseXmlText(text, document_ ? document_->namespaces : NamespaceList());
   if (!document_) document_ = std::make_shared<XmlDocument>();
   document_->tree = tree;
+  document_->savedBytes.clear();
   ShowRoot(tree);
+}
+
+void IXMLCursor::LoadXMLForSaving(const std::string& text) {
+  Release();
+  std::string bytes;
+  if (!SavedBytesOfText(text, bytes)) {
+    LoadXML(text);
+    return;
+  }
+  if (!document_) document_ = std::make_shared<XmlDocument>();
+  document_->savedBytes = std::move(bytes);
 }
 
 IXMLCursor IXMLCursor::SelectFrom(const std::string& xpath, bool useIndex) const {
@@ -312,17 +325,7 @@ std::string IXMLCursor::GetXML() const {
   return Utf8ToAnsi(whole ? SerializeDocument(*list_->tree) : SerializeNode(node));
 }
 
-void IXMLCursor::Save(const std::string& path) const {
-  if (!document_ || !document_->tree) return;
-  const std::string folder = FolderOf(path);
-  if (folder.empty()) throw Error("Cannot Create Blank Directory");
-  try {
-    CreateFolders(folder);
-    WriteFileBytes(path, EncodeDocument(*document_->tree));
-  } catch (const Error& e) {
-    throw Error("TXMLCursor.Save FileName: \"" + path + "\"\r\n" + e.text());
-  }
-}
+void IXMLCursor::Save(const std::string& path) const { SaveEach({path}); }
 
 void IXMLCursor::SaveAndReload(const std::string& path) {
   Save(path);
@@ -359,24 +362,26 @@ void IXMLCursor::LoadXMLReleasing(const std::string& text) {
 }
 
 void IXMLCursor::Release() {
-  if (document_) document_->tree.reset();
+  if (document_) {
+    document_->tree.reset();
+    document_->savedBytes.clear();
+  }
   list_.reset();
   index_ = -1;
   atEnd_ = true;
 }
 
 void IXMLCursor::SaveEach(const std::vector<std::string>& paths) const {
-  if (!document_ || !document_->tree) return;
-  std::string bytes;
-  bool encoded = false;
+  if (!document_ || (!document_->tree && document_->savedBytes.empty())) return;
+  std::string encodedHere;
+  const std::string* bytes = document_->tree ? nullptr : &document_->savedBytes;
   for (const std::string& path : paths) {
     const std::string folder = FolderOf(path);
     if (folder.empty()) throw Error("Cannot Create Blank Directory");
     try {
       CreateFolders(folder);
-      if (!encoded) bytes = EncodeDocument(*document_->tree);
-      encoded = true;
-      WriteFileBytes(path, bytes);
+      if (!bytes) bytes = &(encodedHere = EncodeDocument(*document_->tree));
+      WriteFileBytes(path, *bytes);
     } catch (const Error& e) {
       throw Error("TXMLCursor.Save FileName: \"" + path + "\"\r\n" + e.text());
     }

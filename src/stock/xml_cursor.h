@@ -66,6 +66,11 @@ class IXMLCursor {
   void Release();
   // Save to each path in turn, the document encoded once.
   void SaveEach(const std::vector<std::string>& paths) const;
+  // LoadXMLReleasing of a text that is only to be saved: when the text is
+  // already what saving its tree writes, no tree is built; Save and SaveEach
+  // then write the text in the encoding it declares, and the cursor lists
+  // nothing.
+  void LoadXMLForSaving(const std::string& text);
 
   int Count() const;  // nodes in the list (0 without a list)
 

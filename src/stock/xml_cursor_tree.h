@@ -98,6 +98,8 @@ class XmlDocument {
  public:
   std::shared_ptr<XmlTree> tree;
   NamespaceList namespaces;
+  // Without a tree: what Save writes for a text loaded only to be saved.
+  std::string savedBytes;
 };
 
 struct XmlNodeList {
@@ -143,5 +145,14 @@ std::string EncodeDocumentByLibrary(const XmlTree& tree);
 bool WritePlainNode(std::string& out, xmlNodePtr node);
 bool WritePlainDocument(std::string& out, const XmlTree& tree);
 bool EncodePlainDocument(std::string& out, const XmlTree& tree);
+// Appends UTF-8 text in the encoding of that name (UTF-8 when none), as the
+// cursor's writer encodes a document; false, `out` untouched, for an
+// encoding it does not write.
+bool EncodeWrittenText(std::string& out, const std::string& utf8, const char* encodingName);
+
+// Saving a text unparsed (xml_cursor_text_save.cpp): the bytes Save writes
+// for the tree that LoadXML of `ansiText` builds, when the text alone tells
+// them; false, `bytes` untouched, when only the tree can.
+bool SavedBytesOfText(const std::string& ansiText, std::string& bytes);
 
 }  // namespace tarvelon

@@ -287,6 +287,12 @@ bool EncodePlainDocument(std::string& out, const XmlTree& tree) {
     if (!WriteNodeOnce(utf8, child, false)) return false;
     utf8 += '\n';
   }
+  return EncodeWrittenText(out, utf8, declared);
+}
+
+bool EncodeWrittenText(std::string& out, const std::string& utf8, const char* encodingName) {
+  const Encoding encoding = EncodingNamed(encodingName);
+  if (encoding == Encoding::kOther) return false;
   if (encoding == Encoding::kUtf8) {
     out += utf8;
     return true;

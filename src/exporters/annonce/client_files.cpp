@@ -176,7 +176,8 @@ std::string ClientFileBuilder::EditClientText(const std::string& text, const Cli
 }
 
 void ClientFileBuilder::SaveClientFile(IXMLCursor& working, const std::string& text, const ClientEntry& client) {
-  working.LoadXML(text);
+  if (ReadsSavedDocument()) working.LoadXML(text);
+  else working.LoadXMLForSaving(text);
   working.SaveEach({WorkFolder() + resultFileName_, WorkFolder() + client.datedFileName});
 }
 

@@ -53,6 +53,8 @@ class ClientFileBuilder {
   virtual std::string NameOwnFile(const ClientEntry& client) { (void)client; return ""; }
   // A feed that turns the client file into something else does it here.
   virtual void AfterSaves(IXMLCursor& working, const ClientEntry& client) { (void)working, (void)client; }
+  // Whether AfterSaves reads the saved document: only then is its tree built.
+  virtual bool ReadsSavedDocument() const { return false; }
   // Sends the archive; answers what the summary text gains.
   virtual std::string Deliver(const std::string& archivePath, const ClientEntry& client);
 

@@ -51,7 +51,7 @@ void RunAutoReflexExport(RunState& state, const std::string& optionKey) {
   const std::string text = EditAutoReflexText(std::move(unedited));
   state.LogLine("Result : " + text);
   state.LogLine(Ansi("Après Replacements"));
-  document.LoadXML(text);
+  document.LoadXMLForSaving(text);
   state.LogLine("Avant Enregistrement");
   const DateTime now = Now();
   const std::string output = folder + "MirvaneDatasVO-" + FormatStamp(now, "yyyymmdd") + ".xml";

@@ -68,7 +68,7 @@ void PrepareEveryVehicle(RunState& state, IXMLCursor& document, const std::funct
 
 void LoadEditedText(IXMLCursor& document, const std::string& text, const std::vector<TextStage>& earlier) {
   try {
-    document.LoadXMLReleasing(text);
+    document.LoadXMLForSaving(text);
   } catch (const Error&) {
     IXMLCursor stage;
     for (const TextStage& s : earlier) {

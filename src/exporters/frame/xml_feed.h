@@ -32,10 +32,10 @@ void RemoveHiddenSections(RunState& state, IXMLCursor& document, bool withExclus
 // with it the hold on the extract's tree) goes when the pass ends.
 void PrepareEveryVehicle(RunState& state, IXMLCursor& document, const std::function<void(IXMLCursor&)>& prepare);
 
-// Loads the edited text of a feed whose earlier stages (each a text and the
-// file it was saved to) need not be loaded when the last one parses. When it
-// does not, the stages are loaded and saved in order as far as they go, and
-// the first failure is the error.
+// Loads the edited text of a feed, to be saved (LoadXMLForSaving), whose
+// earlier stages (each a text and the file it was saved to) need not be
+// loaded when the last one parses. When it does not, the stages are loaded
+// and saved in order as far as they go, and the first failure is the error.
 struct TextStage {
   std::string text;
   std::string savedTo;

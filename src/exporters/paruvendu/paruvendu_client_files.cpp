@@ -85,7 +85,7 @@ void ParuVenduClientFiles::SaveClientFile(IXMLCursor& working, const std::string
   // The raw text first: when it does not parse, it stays as the result file.
   const std::string resultPath = WorkFolder() + resultFileName_;
   WriteTextFile(resultPath, text);
-  working.LoadXML(text);
+  working.LoadXMLForSaving(text);
   working.SaveEach({WorkFolder() + client.datedFileName, resultPath});
 }
 
