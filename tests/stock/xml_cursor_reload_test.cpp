@@ -78,6 +78,22 @@ TEST_F(XmlCursorReload, TextsReadingWouldRefuseAreReadFromTheFile) {
   doc.Select("b").SetValue("c", std::string("bell\x07"));
   // The saved file does not parse: the reload fails as Load of it does.
   EXPECT_THROW(doc.SaveAndReload("c:\\out\\bad.xml"), Error);
+  // Wherever the refused character stands in a longer text; TAB, LF and CR are read.
+  for (const char c : {'\x01', '\x1f', '\t', '\n', '\r'}) {
+    for (size_t at = 0; at <= 20; ++at) {
+      std::string text(20, 'v');
+      text.insert(at, 1, c);
+      IXMLCursor again;
+      again.LoadXML("<a><b>x</b></a>");
+      again.Select("b").SetValue("c", text);
+      if (c < '\t' || c > '\r') {
+        EXPECT_THROW(again.SaveAndReload("c:\\out\\bad.xml"), Error) << at;
+      } else {
+        again.SaveAndReload("c:\\out\\good.xml");
+        EXPECT_EQ(again.Select("b").GetValue("c"), text) << at;
+      }
+    }
+  }
 }
 
 TEST_F(XmlCursorReload, SaveEachWritesTheSameBytesToEveryFile) {
