@@ -101,6 +101,7 @@ void SetAttributeOf(xmlNodePtr node, const std::string& name, const std::string&
   const std::string& utf8Name = Utf8Of(name, convertedName);
   if (!IsPlainName(name)) CheckName(utf8Name, "attribute");  // a plain name is a valid one
   const std::string& utf8 = Utf8Of(value, convertedValue);
+  XmlTree::Of(node)->Changed();
   for (xmlAttrPtr a = node->properties; a; a = a->next) {
     if (a->ns == nullptr && std::strcmp(reinterpret_cast<const char*>(a->name), utf8Name.c_str()) == 0) {
       ReplaceContent(reinterpret_cast<xmlNodePtr>(a), utf8);

@@ -45,6 +45,7 @@ struct ParserReport {
 struct ParseNotes {
   ParserReport report;
   std::vector<xmlNodePtr> blankTexts;
+  bool onlyElementsAndTexts = true;  // no comment, PI, CDATA or entity reference met
 };
 
 void CollectError(void* userData, xmlErrorPtr error) {
@@ -179,6 +180,25 @@ void DropBlankText(xmlDocPtr doc, const std::vector<xmlNodePtr>& blankTexts) {
   }
 }
 
+// The parser's own calls for what a tree of elements and texts lacks, noted.
+ParseNotes& NotesOf(void* ctx) { return *static_cast<ParseNotes*>(static_cast<xmlParserCtxtPtr>(ctx)->_private); }
+void NoteComment(void* ctx, const xmlChar* value) {
+  NotesOf(ctx).onlyElementsAndTexts = false;
+  xmlSAX2Comment(ctx, value);
+}
+void NoteInstruction(void* ctx, const xmlChar* target, const xmlChar* data) {
+  NotesOf(ctx).onlyElementsAndTexts = false;
+  xmlSAX2ProcessingInstruction(ctx, target, data);
+}
+void NoteCData(void* ctx, const xmlChar* value, int len) {
+  NotesOf(ctx).onlyElementsAndTexts = false;
+  xmlSAX2CDataBlock(ctx, value, len);
+}
+void NoteReference(void* ctx, const xmlChar* name) {
+  NotesOf(ctx).onlyElementsAndTexts = false;
+  xmlSAX2Reference(ctx, name);
+}
+
 // The parser's own character call, then a note of the text it added to when
 // that text is still blank. A text only grows while it is its parent's last
 // child, so its notes come in a row: one is kept.
@@ -258,6 +278,10 @@ class ParserContext {
     if (!ctxt_) throw Error("XML parser: out of memory");
     ctxt_->_private = &notes_;
     ctxt_->sax->characters = CollectCharacters;
+    ctxt_->sax->comment = NoteComment;
+    ctxt_->sax->processingInstruction = NoteInstruction;
+    ctxt_->sax->cdataBlock = NoteCData;
+    ctxt_->sax->reference = NoteReference;
     ctxt_->sax->serror = CollectError;
     ctxt_->sax->internalSubset = InternalSubset;
     ctxt_->sax->entityDecl = EntityDecl;
@@ -267,6 +291,8 @@ class ParserContext {
   xmlParserCtxtPtr get() { return ctxt_; }
   const ParserReport& report() const { return notes_.report; }
   const std::vector<xmlNodePtr>& blankTexts() const { return notes_.blankTexts; }
+  // A tree of elements and texts alone, without a DTD, as reading its saved text gives.
+  bool AsReadAgain(xmlDocPtr doc) const { return notes_.onlyElementsAndTexts && !doc->intSubset && !doc->extSubset; }
 
  private:
   ParseNotes notes_;
@@ -353,6 +379,7 @@ bool ReloadableTopElements(const XmlTree& tree, std::vector<xmlNodePtr>& element
 bool SettleAsReloaded(XmlTree& tree) {
   std::vector<xmlNodePtr> pending;
   if (!ReloadableTopElements(tree, pending)) return false;
+  if (tree.asParsed()) return true;  // nothing in it to settle
   while (!pending.empty()) {
     xmlNodePtr element = pending.back();
     pending.pop_back();
@@ -366,6 +393,7 @@ bool SettleAsReloaded(XmlTree& tree) {
 bool IsSettledAsReloaded(const XmlTree& tree) {
   std::vector<xmlNodePtr> pending;
   if (!ReloadableTopElements(tree, pending)) return false;
+  if (tree.asParsed()) return true;
   // What SettleAsReloaded refuses, joins or drops, found without changing anything.
   const auto keptText = [](xmlNodePtr n) {
     return n->type == XML_TEXT_NODE && n->name != xmlStringTextNoenc && ReadableText(n->content);
@@ -413,7 +441,9 @@ std::shared_ptr<XmlTree> ParseXmlFile(const std::string& path) {
   }
   DropBlankText(doc, parser.blankTexts());
   NamespaceList namespaces = RootNamespaces(doc);
-  return std::make_shared<XmlTree>(doc, declaration, std::move(namespaces));
+  auto tree = std::make_shared<XmlTree>(doc, declaration, std::move(namespaces));
+  if (parser.AsReadAgain(doc)) tree->SetAsParsed();
+  return tree;
 }
 
 std::shared_ptr<XmlTree> ParseXmlText(const std::string& ansiText, const NamespaceList& namespaces) {
@@ -434,7 +464,9 @@ std::shared_ptr<XmlTree> ParseXmlText(const std::string& ansiText, const Namespa
   if (doc->encoding) xmlFree(const_cast<xmlChar*>(doc->encoding));
   doc->encoding = encoding.empty() ? nullptr : xmlStrdup(reinterpret_cast<const xmlChar*>(encoding.c_str()));
   DropBlankText(doc, parser.blankTexts());
-  return std::make_shared<XmlTree>(doc, StartsWithDeclaration(ansiText.data(), ansiText.size()), namespaces);
+  auto tree = std::make_shared<XmlTree>(doc, StartsWithDeclaration(ansiText.data(), ansiText.size()), namespaces);
+  if (parser.AsReadAgain(doc)) tree->SetAsParsed();
+  return tree;
 }
 
 }  // namespace tarvelon

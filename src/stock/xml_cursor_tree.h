@@ -45,7 +45,18 @@ class XmlTree {
   size_t ChildCountAfterAppend(xmlNodePtr parent, xmlNodePtr appended);
   // Called before a node is unlinked, after one is linked, and when the text
   // of an element's subtree changes: drops the look-up indexes it may affect.
-  void Touched(xmlNodePtr node) { index_.Touched(node); }
+  void Touched(xmlNodePtr node) {
+    asParsed_ = false;
+    index_.Touched(node);
+  }
+  // Anything else the cursor changes (an attribute) makes the tree no longer
+  // the one parsing gave.
+  void Changed() { asParsed_ = false; }
+  // True while the tree is as the parser built it from a text without a DTD,
+  // comments, processing instructions, CDATA or entity references: reading
+  // its saved text again gives the same tree. Set by the parser.
+  bool asParsed() const { return asParsed_; }
+  void SetAsParsed() { asParsed_ = true; }
 
   XmlLookupIndex& index() { return index_; }
 
@@ -69,6 +80,7 @@ class XmlTree {
   std::vector<xmlNodePtr> retired_;
   XmlLookupIndex index_;
   xmlXPathContextPtr xpath_ = nullptr;
+  bool asParsed_ = false;
   // Open addressing over the child elements of one parent, by name.
   struct ChildSlot {
     xmlNodePtr node = nullptr;

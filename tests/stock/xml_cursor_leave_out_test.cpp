@@ -121,6 +121,27 @@ TEST_F(XmlCursorLeaveOut, RefusesWhatItCannotWriteAsTheCopyWould) {
   unsettled.LoadXML("<document><DataVOS><DataVO><idVO>1</idVO></DataVO></DataVOS></document>");
   unsettled.Select("/document/DataVOS/DataVO").SetValue("Blanc", "  ");
   EXPECT_FALSE(unsettled.SavedCopyIsSame());
+  // As parsed, or changed since: the copy is the same only where reading the saved text gives the same.
+  const std::pair<std::string, bool> loaded[] = {
+      {"<a><b>x</b><c/></a>", true},           {"<a xml:space=\"preserve\"><b> </b></a>", true},
+      {"<a><!--note--><b>x</b></a>", false},  {"<a><?job run?></a>", false},
+      {"<a><![CDATA[x]]></a>", false},        {"<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>", false},
+      {"<a>&lt;&#233;&#13;</a>", true}};
+  for (const auto& [text, same] : loaded) {
+    IXMLCursor doc;
+    doc.LoadXML(text);
+    EXPECT_EQ(doc.SavedCopyIsSame(), same) << text;
+  }
+  IXMLCursor attribute, appended, deleted;
+  attribute.LoadXML("<a><b>x</b></a>");
+  attribute.Select("b").SetAttribute("k", std::string("bell\x07"));
+  EXPECT_FALSE(attribute.SavedCopyIsSame());
+  appended.LoadXML("<a><b>x</b></a>");
+  appended.AppendChild("c", " ");
+  EXPECT_FALSE(appended.SavedCopyIsSame());
+  deleted.LoadXML("<a>x<b/>y</a>");
+  deleted.Select("b").Delete();
+  EXPECT_FALSE(deleted.SavedCopyIsSame());  // the two texts now side by side
 
   // Namespaces are libxml2's to write.
   IXMLCursor spaced;
