@@ -1,6 +1,7 @@
 // Parsing of stock extracts and of edited document texts into XmlTree, with
 // the cursor's error texts.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <libxml/SAX2.h>
@@ -384,6 +385,8 @@ std::shared_ptr<XmlTree> ParseXmlFile(const std::string& path) {
   char head[16];
   ssize_t got = ::pread(fd, head, sizeof head, 0);
   bool declaration = got > 0 && StartsWithDeclaration(head, static_cast<size_t>(got));
+  struct stat st {};
+  const size_t fileSize = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
 
   ParserContext parser(host);
   xmlDocPtr doc = xmlCtxtReadFd(parser.get(), fd, host.c_str(), nullptr, kParseOptions);
@@ -396,7 +399,9 @@ std::shared_ptr<XmlTree> ParseXmlFile(const std::string& path) {
   }
   DropBlankText(doc, parser.blankTexts());
   NamespaceList namespaces = RootNamespaces(doc);
-  return std::make_shared<XmlTree>(doc, declaration, std::move(namespaces));
+  auto tree = std::make_shared<XmlTree>(doc, declaration, std::move(namespaces));
+  tree->SetSizeHint(fileSize);
+  return tree;
 }
 
 std::shared_ptr<XmlTree> ParseXmlText(const std::string& ansiText, const NamespaceList& namespaces) {
@@ -417,7 +422,9 @@ std::shared_ptr<XmlTree> ParseXmlText(const std::string& ansiText, const Namespa
   if (doc->encoding) xmlFree(const_cast<xmlChar*>(doc->encoding));
   doc->encoding = encoding.empty() ? nullptr : xmlStrdup(reinterpret_cast<const xmlChar*>(encoding.c_str()));
   DropBlankText(doc, parser.blankTexts());
-  return std::make_shared<XmlTree>(doc, StartsWithDeclaration(ansiText.data(), ansiText.size()), namespaces);
+  auto tree = std::make_shared<XmlTree>(doc, StartsWithDeclaration(ansiText.data(), ansiText.size()), namespaces);
+  tree->SetSizeHint(ansiText.size());
+  return tree;
 }
 
 }  // namespace tarvelon
