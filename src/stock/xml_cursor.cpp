@@ -323,7 +323,7 @@ std::string IXMLCursor::GetXML() const {
   if (!list_ || index_ < 0) return "";
   xmlNodePtr node = list_->nodes[static_cast<size_t>(index_)];
   bool whole = node->type == XML_DOCUMENT_NODE || (node->parent && node->parent->type == XML_DOCUMENT_NODE);
-  return Utf8ToAnsi(whole ? SerializeDocument(*list_->tree) : SerializeNode(node));
+  return whole ? SerializeDocumentAnsi(*list_->tree) : SerializeNodeAnsi(node);
 }
 
 void IXMLCursor::Save(const std::string& path) const { SaveEach({path}); }
@@ -347,6 +347,7 @@ void IXMLCursor::LoadSaved(const IXMLCursor& source, const std::string& savedPat
     return;
   }
   auto tree = std::make_shared<XmlTree>(copy, from->hasDeclaration(), from->namespaces());
+  tree->SetSizeHint(from->sizeHint());
   if (!SettleAsReloaded(*tree)) {
     Load(savedPath);
     return;

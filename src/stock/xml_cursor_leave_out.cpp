@@ -29,6 +29,10 @@ bool IXMLCursor::GetXMLLeavingOut(const std::vector<IXMLCursor>& leftOut, std::s
     nodes.push_back(node);
   }
   std::sort(nodes.begin(), nodes.end());
+  if (std::string ansi; WritePlainDocumentLeavingOut(ansi, *tree, nodes, WrittenIn::kAnsi)) {
+    text = std::move(ansi);
+    return true;
+  }
   std::string utf8;
   if (!WritePlainDocumentLeavingOut(utf8, *tree, nodes)) return false;
   text = Utf8ToAnsi(utf8);

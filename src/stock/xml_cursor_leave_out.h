@@ -16,6 +16,7 @@ bool IsSettledAsReloaded(const XmlTree& tree);
 
 // WritePlainDocument with the nodes of `leftOut` (sorted) and their
 // subtrees left out; false, `out` as it was, for what only libxml2 writes.
-bool WritePlainDocumentLeavingOut(std::string& out, const XmlTree& tree, const std::vector<xmlNodePtr>& leftOut);
+bool WritePlainDocumentLeavingOut(std::string& out, const XmlTree& tree, const std::vector<xmlNodePtr>& leftOut,
+                                  WrittenIn in = WrittenIn::kUtf8);
 
 }  // namespace tarvelon

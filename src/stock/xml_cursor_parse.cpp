@@ -1,6 +1,7 @@
 // Parsing of stock extracts and of edited document texts into XmlTree, with
 // the cursor's error texts.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <libxml/SAX2.h>
@@ -429,6 +430,8 @@ std::shared_ptr<XmlTree> ParseXmlFile(const std::string& path) {
   char head[16];
   ssize_t got = ::pread(fd, head, sizeof head, 0);
   bool declaration = got > 0 && StartsWithDeclaration(head, static_cast<size_t>(got));
+  struct stat st {};
+  const size_t fileSize = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
 
   ParserContext parser(host);
   xmlDocPtr doc = xmlCtxtReadFd(parser.get(), fd, host.c_str(), nullptr, kParseOptions);
@@ -443,6 +446,7 @@ std::shared_ptr<XmlTree> ParseXmlFile(const std::string& path) {
   NamespaceList namespaces = RootNamespaces(doc);
   auto tree = std::make_shared<XmlTree>(doc, declaration, std::move(namespaces));
   if (parser.AsReadAgain(doc)) tree->SetAsParsed();
+  tree->SetSizeHint(fileSize);
   return tree;
 }
 
@@ -466,6 +470,7 @@ std::shared_ptr<XmlTree> ParseXmlText(const std::string& ansiText, const Namespa
   DropBlankText(doc, parser.blankTexts());
   auto tree = std::make_shared<XmlTree>(doc, StartsWithDeclaration(ansiText.data(), ansiText.size()), namespaces);
   if (parser.AsReadAgain(doc)) tree->SetAsParsed();
+  tree->SetSizeHint(ansiText.size());
   return tree;
 }
 

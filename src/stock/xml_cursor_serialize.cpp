@@ -38,6 +38,16 @@ std::string SerializeDocument(const XmlTree& tree) {
   return SerializeDocumentByLibrary(tree);
 }
 
+std::string SerializeNodeAnsi(xmlNodePtr node) {
+  if (std::string out; node->type == XML_ELEMENT_NODE && WritePlainNode(out, node, WrittenIn::kAnsi)) return out;
+  return Utf8ToAnsi(SerializeNode(node));
+}
+
+std::string SerializeDocumentAnsi(const XmlTree& tree) {
+  if (std::string out; WritePlainDocument(out, tree, WrittenIn::kAnsi)) return out;
+  return Utf8ToAnsi(SerializeDocument(tree));
+}
+
 std::string EncodeDocument(const XmlTree& tree) {
   if (std::string out; EncodePlainDocument(out, tree)) return out;
   return EncodeDocumentByLibrary(tree);

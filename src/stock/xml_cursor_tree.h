@@ -9,6 +9,7 @@
 #include <libxml/tree.h>
 #include <libxml/xpath.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -73,9 +74,15 @@ class XmlTree {
   // The XPath context of this tree, with the namespace declarations registered.
   xmlXPathContextPtr xpath();
 
+  // About what a write of the whole document takes: the size it was read
+  // from, then what the last write took. Room is reserved from it.
+  size_t sizeHint() const { return sizeHint_.load(std::memory_order_relaxed); }
+  void SetSizeHint(size_t bytes) const { sizeHint_.store(bytes, std::memory_order_relaxed); }
+
  private:
   xmlDocPtr doc_;
   bool hasDeclaration_;
+  mutable std::atomic<size_t> sizeHint_{0};
   NamespaceList namespaces_;
   std::vector<xmlNodePtr> retired_;
   XmlLookupIndex index_;
@@ -145,6 +152,9 @@ bool IsPlainName(const std::string& expression);
 // Serialization (xml_cursor_serialize.cpp), UTF-8.
 std::string SerializeNode(xmlNodePtr node);
 std::string SerializeDocument(const XmlTree& tree);
+// The same as Utf8ToAnsi gives them: what GetXML shows.
+std::string SerializeNodeAnsi(xmlNodePtr node);
+std::string SerializeDocumentAnsi(const XmlTree& tree);
 // The bytes of the file that Save writes, in the declared encoding.
 std::string EncodeDocument(const XmlTree& tree);
 // The same through libxml2's own writer alone: what the cursor's writer
@@ -153,9 +163,12 @@ std::string SerializeNodeByLibrary(xmlNodePtr node);
 std::string SerializeDocumentByLibrary(const XmlTree& tree);
 std::string EncodeDocumentByLibrary(const XmlTree& tree);
 // The cursor's writer: appends to `out` and answers true, or leaves `out`
-// as it was and answers false for what only libxml2 writes.
-bool WritePlainNode(std::string& out, xmlNodePtr node);
-bool WritePlainDocument(std::string& out, const XmlTree& tree);
+// as it was and answers false for what only libxml2 writes. kAnsi gives
+// Utf8ToAnsi of the UTF-8 text; it also answers false when bytes that are no
+// UTF-8 make that depend on what stands next to them: the UTF-8 text then.
+enum class WrittenIn { kUtf8, kAnsi };
+bool WritePlainNode(std::string& out, xmlNodePtr node, WrittenIn in = WrittenIn::kUtf8);
+bool WritePlainDocument(std::string& out, const XmlTree& tree, WrittenIn in = WrittenIn::kUtf8);
 bool EncodePlainDocument(std::string& out, const XmlTree& tree);
 // Appends UTF-8 text in the encoding of that name (UTF-8 when none), as the
 // cursor's writer encodes a document; false, `out` untouched, for an
