@@ -380,7 +380,7 @@ bool ReloadableTopElements(const XmlTree& tree, std::vector<xmlNodePtr>& element
 bool SettleAsReloaded(XmlTree& tree) {
   std::vector<xmlNodePtr> pending;
   if (!ReloadableTopElements(tree, pending)) return false;
-  if (tree.asParsed()) return true;  // nothing in it to settle
+  if (tree.settled()) return true;  // nothing in it to settle
   while (!pending.empty()) {
     xmlNodePtr element = pending.back();
     pending.pop_back();
@@ -394,7 +394,7 @@ bool SettleAsReloaded(XmlTree& tree) {
 bool IsSettledAsReloaded(const XmlTree& tree) {
   std::vector<xmlNodePtr> pending;
   if (!ReloadableTopElements(tree, pending)) return false;
-  if (tree.asParsed()) return true;
+  if (tree.settled()) return true;
   // What SettleAsReloaded refuses, joins or drops, found without changing anything.
   const auto keptText = [](xmlNodePtr n) {
     return n->type == XML_TEXT_NODE && n->name != xmlStringTextNoenc && ReadableText(n->content);
@@ -445,7 +445,7 @@ std::shared_ptr<XmlTree> ParseXmlFile(const std::string& path) {
   DropBlankText(doc, parser.blankTexts());
   NamespaceList namespaces = RootNamespaces(doc);
   auto tree = std::make_shared<XmlTree>(doc, declaration, std::move(namespaces));
-  if (parser.AsReadAgain(doc)) tree->SetAsParsed();
+  if (parser.AsReadAgain(doc)) tree->SetSettled();
   tree->SetSizeHint(fileSize);
   return tree;
 }
@@ -469,7 +469,7 @@ std::shared_ptr<XmlTree> ParseXmlText(const std::string& ansiText, const Namespa
   doc->encoding = encoding.empty() ? nullptr : xmlStrdup(reinterpret_cast<const xmlChar*>(encoding.c_str()));
   DropBlankText(doc, parser.blankTexts());
   auto tree = std::make_shared<XmlTree>(doc, StartsWithDeclaration(ansiText.data(), ansiText.size()), namespaces);
-  if (parser.AsReadAgain(doc)) tree->SetAsParsed();
+  if (parser.AsReadAgain(doc)) tree->SetSettled();
   tree->SetSizeHint(ansiText.size());
   return tree;
 }

@@ -51,7 +51,7 @@ XmlTree* XmlTree::Of(xmlNodePtr node) {
 }
 
 void XmlTree::Retire(xmlNodePtr node) {
-  asParsed_ = false;
+  settled_ = false;
   retired_.push_back(node);
   appendCount_ = AppendCount();
 }
@@ -149,13 +149,13 @@ xmlNodePtr XmlTree::FirstChildNamed(xmlNodePtr parent, const char* name) {
 }
 
 void XmlTree::ChildAppended(xmlNodePtr parent, xmlNodePtr child) {
-  asParsed_ = false;
+  settled_ = false;
   if (!IsIndexable(child) || child->parent != parent) return;
   if (ChildTable* table = TableOf(parent)) Index(*table, child, NameHash(NameOf(child)));
 }
 
 void XmlTree::Unlinking(xmlNodePtr node) {
-  asParsed_ = false;
+  settled_ = false;
   if (!node->parent || !IsIndexable(node)) return;
   ChildTable* table = TableOf(node->parent);
   if (!table) return;

@@ -47,17 +47,18 @@ class XmlTree {
   // Called before a node is unlinked, after one is linked, and when the text
   // of an element's subtree changes: drops the look-up indexes it may affect.
   void Touched(xmlNodePtr node) {
-    asParsed_ = false;
+    settled_ = false;
     index_.Touched(node);
   }
-  // Anything else the cursor changes (an attribute) makes the tree no longer
-  // the one parsing gave.
-  void Changed() { asParsed_ = false; }
-  // True while the tree is as the parser built it from a text without a DTD,
-  // comments, processing instructions, CDATA or entity references: reading
-  // its saved text again gives the same tree. Set by the parser.
-  bool asParsed() const { return asParsed_; }
-  void SetAsParsed() { asParsed_ = true; }
+  // Anything else the cursor changes (an attribute) unsettles the tree too.
+  void Changed() { settled_ = false; }
+  // True while reading the tree's saved text again gives the same tree, and
+  // settling it (SettleAsReloaded) would find nothing to do. Set by the
+  // parser for a text without a DTD, comments, processing instructions,
+  // CDATA or entity references, and by the writer when a save found nothing
+  // to settle; any change through the cursor clears it.
+  bool settled() const { return settled_; }
+  void SetSettled() const { settled_ = true; }
 
   XmlLookupIndex& index() { return index_; }
 
@@ -87,7 +88,7 @@ class XmlTree {
   std::vector<xmlNodePtr> retired_;
   XmlLookupIndex index_;
   xmlXPathContextPtr xpath_ = nullptr;
-  bool asParsed_ = false;
+  mutable bool settled_ = false;
   // Open addressing over the child elements of one parent, by name.
   struct ChildSlot {
     xmlNodePtr node = nullptr;

@@ -112,6 +112,21 @@ constexpr Stops MakeStops(const char* escaped, bool nonAscii) {
 constexpr Stops kRawStops[2] = {MakeStops("", false), MakeStops("", true)};
 constexpr Stops kTextStops[2] = {MakeStops("<>&\r", false), MakeStops("<>&\r", true)};
 constexpr Stops kAttributeStops[2] = {MakeStops("<>&\"\n\r\t", false), MakeStops("<>&\"\n\r\t", true)};
+// The same for a write that also looks for what a reader refuses: control
+// characters, and the lead byte of U+FFFE / U+FFFF.
+#define TARVELON_CONTROLS "\x01\x02\x03\x04\x05\x06\x07\x08\x0b\x0c\x0e\x0f\x10\x11\x12\x13\x14\x15\x16\x17\x18\x19\x1a\x1b\x1c\x1d\x1e\x1f\xef"
+constexpr Stops kCheckedTextStops[2] = {MakeStops("<>&\r" TARVELON_CONTROLS, false),
+                                        MakeStops("<>&\r" TARVELON_CONTROLS, true)};
+constexpr Stops kCheckedAttributeStops[2] = {MakeStops("<>&\"\n\r\t" TARVELON_CONTROLS, false),
+                                             MakeStops("<>&\"\n\r\t" TARVELON_CONTROLS, true)};
+#undef TARVELON_CONTROLS
+
+bool IsBlankOrEmpty(const xmlChar* s) {
+  if (s)
+    for (; *s; ++s)
+      if (*s != ' ' && *s != '\t' && *s != '\n' && *s != '\r') return false;
+  return true;
+}
 
 // The first stop from s on, four bytes looked at per step; never a byte past the NUL.
 inline const unsigned char* NextStop(const unsigned char* s, const Stops& stops) {
@@ -210,10 +225,21 @@ class PlainWriter {
         target_(target),
         hexAttributes_(hexAttributes),
         raw_(kRawStops[target != Target::kUtf8]),
-        text_(kTextStops[target != Target::kUtf8]),
-        attribute_(kAttributeStops[target != Target::kUtf8 || hexAttributes]) {
+        text_(&kTextStops[target != Target::kUtf8]),
+        attribute_(&kAttributeStops[target != Target::kUtf8 || hexAttributes]) {
     if (names) names_.resize(kNameSlots);
   }
+
+  // Also looks, while writing, for anything that reading the text back would
+  // change: neighbouring or blank texts, characters a reader refuses,
+  // comments and instructions (which reading keeps, but settling refuses).
+  void CheckSettled() {
+    checking_ = true;
+    text_ = &kCheckedTextStops[target_ != Target::kUtf8];
+    attribute_ = &kCheckedAttributeStops[target_ != Target::kUtf8 || hexAttributes_];
+  }
+  // Nothing found, once the whole document is written.
+  bool settled() const { return checking_ && !unsettled_; }
 
   // Children in `leftOut` (sorted) are written as if deleted. Only the
   // children of their parents are looked up, which are few.
@@ -339,7 +365,7 @@ class PlainWriter {
       xmlNodePtr value = a->children;
       if (value && (value->type != XML_TEXT_NODE || value->next)) return false;
       if (!Tag(" ", NameOf(a->name), "=\"")) return false;
-      if (value && value->content && !Write(value->content, attribute_, hexAttributes_)) return false;
+      if (value && value->content && !Write(value->content, *attribute_, hexAttributes_)) return false;
       sink_.Put('"');
     }
     return true;
@@ -349,14 +375,18 @@ class PlainWriter {
     switch (node->type) {
       case XML_TEXT_NODE:
         if (node->name == xmlStringTextNoenc) return false;
-        return !node->content || Write(node->content, text_, false);
+        if (checking_ && ((node->prev && node->prev->type == XML_TEXT_NODE) || IsBlankOrEmpty(node->content)))
+          unsettled_ = true;
+        return !node->content || Write(node->content, *text_, false);
       case XML_COMMENT_NODE:
+        unsettled_ = true;
         if (!node->content) return true;
         sink_.Put("<!--");
         if (!Write(node->content, raw_, false)) return false;
         sink_.Put("-->");
         return true;
       case XML_PI_NODE:
+        unsettled_ = true;
         sink_.Put("<?");
         if (!Write(node->name, raw_, false)) return false;
         if (node->content) {
@@ -406,6 +436,12 @@ class PlainWriter {
         case '\r': sink_.Put("&#13;"); break;
         case '\t': sink_.Put("&#9;"); break;
         default:
+          if (*s < 0x20 || (*s == 0xEF && target_ == Target::kUtf8)) {
+            // Only a checking write stops here: the byte goes as it is.
+            if (*s < 0x20 || (s[1] == 0xBF && (s[2] == 0xBE || s[2] == 0xBF))) unsettled_ = true;
+            sink_.Put(static_cast<char>(*s));
+            break;
+          }
           if (!Character(s, hex)) return false;
           continue;
       }
@@ -417,6 +453,7 @@ class PlainWriter {
   [[gnu::noinline]] bool Character(const unsigned char*& s, bool hex) {
     const unsigned char* at = s;
     const long cp = NextCodePoint(s);
+    if (cp == 0xFFFE || cp == 0xFFFF) unsettled_ = true;
     if (hex) {
       // Without a declared encoding libxml2 writes it as a hexadecimal reference.
       if (cp < 0 || !IsXmlChar(cp)) return false;
@@ -457,8 +494,9 @@ class PlainWriter {
   Target target_;
   bool hexAttributes_;
   const Stops& raw_;
-  const Stops& text_;
-  const Stops& attribute_;
+  const Stops* text_;
+  const Stops* attribute_;
+  bool checking_ = false, unsettled_ = false;
   std::vector<Name> names_;
   Name scratch_;
   const std::vector<xmlNodePtr>* leftOut_ = nullptr;
@@ -535,8 +573,10 @@ bool EncodePlainDocument(std::string& out, const XmlTree& tree) {
   Reserve(out, tree);
   // Saving names an encoding (UTF-8 at least) for the time of the write.
   PlainWriter writer(out, target, false, true);
+  writer.CheckSettled();
   if (!WriteDocument(out, tree, writer, declaration.c_str())) return false;
   tree.SetSizeHint(out.size() - mark);
+  if (writer.settled()) tree.SetSettled();
   return true;
 }
 
