@@ -257,8 +257,9 @@ void ExpectSamePasses(const std::string& text, const std::string& where) {
   for (int slots : {0, 1, 6, 2000000000})
     EXPECT_EQ(WrapPhotoSlots(text, slots), reference::WrapPhotoSlots(text, slots)) << slots << " " << where;
   const std::vector<std::pair<std::string, std::string>> runs = {
-      {"NOMPHOTO1", "NOMPHOTO6"}, {"EQUTINTERIEUR", "INFOCOMPLEMENT"}, {"IDPHOTO1", "IDPHOTO1"}, {"RefSite", "RefSiteX"},
-      {"Prix", "DataVO"},         {"DataVO", "remise"},                 {"a<b", "Prix"},         {"P", "/"}};
+      {"NOMPHOTO1", "NOMPHOTO6"}, {"EQUTINTERIEUR", "INFOCOMPLEMENT"}, {"IDPHOTO1", "IDPHOTO1"},
+      {"RefSite", "RefSiteX"},    {"Prix", "DataVO"},                   {"DataVO", "remise"},
+      {"a<b", "Prix"},            {"P", "/"}};
   for (const auto& [first, last] : runs)
     EXPECT_EQ(CutElementRun(text, first, last), reference::CutElementRun(text, first, last)) << first << " " << where;
   for (const char* name : {"InfoVA", "RefSite", "remise", "DataVO", "IDPHOTO1", "P", "a<b"})
@@ -266,7 +267,8 @@ void ExpectSamePasses(const std::string& text, const std::string& where) {
   const std::vector<std::pair<std::string, std::string>> cuts = {
       {"<TypeVO ", "</TypeVO>"}, {"<InfosSRS ", "</InfosSRS>"}, {"<RefSite>", "</RefSite>"}, {"<", ">"}, {"", "/"}};
   for (const auto& [start, end] : cuts)
-    EXPECT_EQ(CutWithinRecords(text, start, end), reference::CutWithinRecords(text, start, end)) << start << " " << where;
+    EXPECT_EQ(CutWithinRecords(text, start, end), reference::CutWithinRecords(text, start, end))
+        << start << " " << where;
   for (const auto& names : kNameLists) EXPECT_EQ(RemoveElements(text, names), RemoveOneByOne(text, names)) << where;
 }
 
@@ -317,8 +319,8 @@ class TextMaker {
                       "NOMPHOTO6",      "EQUTINTERIEUR", "INFOCOMPLEMENT",
                       "InfosSRS",       "Prix",          "IDPHOTO10",
                       "IDPHOTO0",       "IDPHOTO01",     "IdPhoto2",
-                      "IDPHOTO999999999", "IDPHOTO1234567890", "PHOTOS",
-                      "PHOTO",          "DataVO"},
+                      "PHOTOS",         "PHOTO",         "DataVO",
+                      "IDPHOTO999999999",                "IDPHOTO1234567890"},
                "RecordName=\"InfosSR\"",
                {"", "1", "a &lt;remise&gt; b", "&amp;", "Nîmes", "x y", "idphoto2>", "<PHOTOS><PHOTO>", "IDPHOTO6"}, 8) {}
 
