@@ -1,9 +1,12 @@
 #include "exporters/frame/text_cuts.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -32,13 +35,6 @@ struct Stretch {
   size_t begin = std::string::npos;
   size_t end = std::string::npos;  // one past the last character
 };
-
-// Where a marker occurs in [from, limit), or npos.
-size_t FindBefore(const std::string& text, const std::string& marker, size_t from, size_t limit) {
-  if (from >= limit) return std::string::npos;
-  const size_t at = std::string_view(text).substr(from, limit - from).find(marker);
-  return at == std::string::npos ? at : from + at;
-}
 
 // One marker searched for over the whole document text: Boyer-Moore-Horspool
 // skips ahead by the marker's length where a plain search stops at every "<".
@@ -117,13 +113,177 @@ void CutStretchesInPlace(std::string& text, FindStretch find) {
   text.resize(kept + text.size() - pos);
 }
 
+bool IsAsciiLetter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+
+// The marker at `at`; with `ignoreCase`, its ASCII letters in either case
+// (which is what FindIgnoringCase makes of a marker of ASCII bytes).
+bool IsAt(const std::string& text, size_t at, std::string_view marker, bool ignoreCase = false) {
+  if (at > text.size() || text.size() - at < marker.size()) return false;
+  const char* const p = text.data() + at;
+  if (!ignoreCase) return std::memcmp(p, marker.data(), marker.size()) == 0;
+  for (size_t k = 0; k < marker.size(); ++k) {
+    const unsigned char a = static_cast<unsigned char>(p[k]), b = static_cast<unsigned char>(marker[k]);
+    if (a != b && (!IsAsciiLetter(b) || (a | 0x20) != (b | 0x20))) return false;
+  }
+  return true;
+}
+
+// Where one of a few markers may start: the next place whose bytes, for the
+// length of the shortest marker, begin one of them. The two bytes that end
+// that window tell how far it may move on without passing a marker (Wu and
+// Manber's shift, from a table of pairs folded onto 13 bits); most byte
+// pairs of an extract occur in no marker, so the window moves on by nearly
+// its length at each step, where a search for each marker would read the
+// text once per marker.
+class MarkerScan {
+ public:
+  struct Wanted {
+    std::string marker;  // two bytes at least
+    bool ignoreCase = false;
+  };
+
+  explicit MarkerScan(std::vector<Wanted> wanted) : wanted_(std::move(wanted)) {
+    window_ = kMaxWindow;
+    for (const Wanted& w : wanted_) window_ = std::min(window_, w.marker.size());
+    std::memset(shift_, static_cast<int>(window_ - 1), sizeof shift_);
+    for (const Wanted& w : wanted_) {
+      for (size_t k = 0; k + 1 < window_; ++k) {
+        for (const unsigned char x : Cases(static_cast<unsigned char>(w.marker[k]), w.ignoreCase))
+          for (const unsigned char y : Cases(static_cast<unsigned char>(w.marker[k + 1]), w.ignoreCase)) {
+            unsigned char& s = shift_[Pair(x, y)];
+            s = std::min<unsigned char>(s, static_cast<unsigned char>(window_ - 2 - k));
+          }
+      }
+      const std::vector<unsigned char> first = Cases(static_cast<unsigned char>(w.marker[0]), w.ignoreCase);
+      firsts_.push_back({first.front(), first.back()});
+    }
+  }
+
+  // The first place at or after `from` where a marker may start, or npos:
+  // no marker starts in between.
+  size_t Next(const std::string& text, size_t from) const {
+    const size_t m = window_;
+    if (text.size() < m || from > text.size() - m) return std::string::npos;
+    const unsigned char* const data = reinterpret_cast<const unsigned char*>(text.data());
+    const unsigned char* const pairs = data + m - 2;  // the pair ending the window at `at` starts at pairs + at
+    const size_t last = text.size() - m;
+    size_t at = from;
+    // Away from the end three steps go unchecked: none can pass the last
+    // window, and a step of none leaves the window where it is.
+    const size_t stride = 3 * (m - 1);
+    if (last >= stride) {
+      const size_t lastRoomy = last - stride;
+      while (at <= lastRoomy) {
+        at += shift_[Pair(pairs + at)];
+        at += shift_[Pair(pairs + at)];
+        at += shift_[Pair(pairs + at)];
+        const size_t s = shift_[Pair(pairs + at)];
+        if (s != 0) {
+          at += s;
+        } else {
+          if (Starts(data + at)) return at;
+          ++at;
+        }
+      }
+    }
+    while (at <= last) {
+      const size_t s = shift_[Pair(pairs + at)];
+      if (s != 0) {
+        at += s;
+      } else {
+        if (Starts(data + at)) return at;
+        ++at;
+      }
+    }
+    return std::string::npos;
+  }
+
+ private:
+  static constexpr size_t kMaxWindow = 255;  // shifts are bytes
+
+  // Two bytes read as one, folded onto 13 bits.
+  static size_t Pair(const unsigned char* p) {
+    uint16_t both;
+    std::memcpy(&both, p, sizeof both);
+    return both & 0x1FFFu;
+  }
+  static size_t Pair(unsigned char a, unsigned char b) {
+    const unsigned char both[2] = {a, b};
+    return Pair(both);
+  }
+
+  // A marker's window at `p`.
+  bool Starts(const unsigned char* p) const {
+    for (size_t k = 0; k < wanted_.size(); ++k) {
+      if (p[0] != firsts_[k][0] && p[0] != firsts_[k][1]) continue;
+      const auto* const marker = reinterpret_cast<const unsigned char*>(wanted_[k].marker.data());
+      size_t i = 1;
+      if (wanted_[k].ignoreCase) {
+        while (i < window_ && (p[i] == marker[i] || (IsAsciiLetter(marker[i]) && (p[i] | 0x20) == (marker[i] | 0x20))))
+          ++i;
+      } else {
+        while (i < window_ && p[i] == marker[i]) ++i;
+      }
+      if (i == window_) return true;
+    }
+    return false;
+  }
+
+  // The byte and, for an ASCII letter whose case is ignored, its other case.
+  static std::vector<unsigned char> Cases(unsigned char c, bool ignoreCase) {
+    if (!ignoreCase || !IsAsciiLetter(c)) return {c};
+    return {static_cast<unsigned char>(c | 0x20), static_cast<unsigned char>(c & ~0x20)};
+  }
+
+  std::vector<Wanted> wanted_;
+  std::vector<std::array<unsigned char, 2>> firsts_;  // each marker's first byte in the cases it is found in
+  size_t window_;
+  unsigned char shift_[1 << 13];
+};
+
+// How a search for the end of an element within its record came out: the
+// end found at `at`, the text going on at `past`; or none (`at` npos) before
+// the record's end or the text's, at `past`.
+struct EndSearch {
+  size_t at = std::string::npos;
+  size_t past = std::string::npos;
+};
+
+// The first `end` or `emptyEnd` at or after `from` that comes before the next
+// record end, read tag by tag. For ends whose only "<" is their first byte:
+// no end can then run over a record end, so one found before the record end
+// lies within the record, as a search bounded by it would have it.
+EndSearch EndInRecord(const std::string& text, size_t from, std::string_view end, std::string_view emptyEnd = {}) {
+  const char* const data = text.data();
+  for (size_t at = from; at < text.size(); ++at) {
+    const void* lt = std::memchr(data + at, '<', text.size() - at);
+    if (!lt) break;
+    at = static_cast<size_t>(static_cast<const char*>(lt) - data);
+    if (IsAt(text, at, kRecordEnd)) return EndSearch{std::string::npos, at};
+    if (IsAt(text, at, end)) return EndSearch{at, at + end.size()};
+    if (!emptyEnd.empty() && IsAt(text, at, emptyEnd)) return EndSearch{at, at + emptyEnd.size()};
+  }
+  return EndSearch{std::string::npos, text.size()};
+}
+
+// A name whose tags ("<name>", "<name/>", "</name>") hold no "<" but their
+// first byte and cannot be taken one for another: no "<", "/" or ">" in it.
+bool IsPlainName(const std::string& name) { return !name.empty() && name.find_first_of("</>") == std::string::npos; }
+
 }  // namespace
 
 std::string CutWithinRecords(std::string text, const std::string& start, const std::string& end) {
   const Marker from(start), to(end);
+  std::optional<MarkerScan> starts;
+  if (start.size() >= 2) starts.emplace(std::vector<MarkerScan::Wanted>{{start}});
+  const auto nextStart = [&](size_t at) {
+    if (!starts) return from.In(text, at);
+    while ((at = starts->Next(text, at)) != std::string::npos && !IsAt(text, at, start)) ++at;
+    return at;
+  };
   RecordLimits limits(text);
   CutStretchesInPlace(text, [&](size_t pos) {
-    for (size_t s = from.In(text, pos); s != std::string::npos; s = from.In(text, s + 1)) {
+    for (size_t s = nextStart(pos); s != std::string::npos; s = nextStart(s + 1)) {
       const size_t e = to.In(text, s + start.size(), limits.For(s));
       if (e != std::string::npos) return Stretch{s, e + end.size()};
     }
@@ -132,7 +292,10 @@ std::string CutWithinRecords(std::string text, const std::string& start, const s
   return text;
 }
 
-std::string CutElementRun(std::string text, const std::string& first, const std::string& last) {
+namespace {
+
+// CutElementRun by a search for each of its tags, for any names.
+std::string CutElementRunBySearches(std::string text, const std::string& first, const std::string& last) {
   const std::string open = "<" + first + ">", openEmpty = "<" + first + "/>";
   const std::string close = "</" + last + ">", closeEmpty = "<" + last + "/>";
   const Marker opens(open), openEmpties(openEmpty), closes(close), closeEmpties(closeEmpty);
@@ -160,45 +323,95 @@ std::string CutElementRun(std::string text, const std::string& first, const std:
   return text;
 }
 
-std::string WrapPhotoSlots(const std::string& text, int slots) {
-  const std::string opened = ReplaceAll(text, "<IDPHOTO1>", "<PHOTOS><PHOTO>", true);
-  // Each record that received a first photo closes its PHOTOS block.
-  std::string wrapped;
-  size_t pos = 0;
-  while (true) {
-    const size_t close = FindIgnoringCase(opened, kRecordEnd, pos);
-    if (close == std::string::npos) break;
-    const bool hasPhotos = FindBefore(opened, "<PHOTOS><PHOTO>", pos, close) != std::string::npos;
-    wrapped.append(opened, pos, close - pos);
-    if (hasPhotos) wrapped += "</PHOTOS>";
-    wrapped += kRecordEnd;
-    pos = close + kRecordEnd.size();
-  }
-  wrapped.append(opened, pos, std::string::npos);
+}  // namespace
 
-  // "IDPHOTO" + q + ">" becomes "PHOTO>" for every slot q from 1 to `slots`.
-  std::string out;
+std::string CutElementRun(std::string text, const std::string& first, const std::string& last) {
+  if (!IsPlainName(first) || !IsPlainName(last)) return CutElementRunBySearches(std::move(text), first, last);
+  // With plain names the tags of the run overlap neither one another nor a
+  // record end. A run that finds no end before its record's end leaves every
+  // start up to there without one too, so the search for a start goes on
+  // from that record end.
+  const std::string open = "<" + first + ">", openEmpty = "<" + first + "/>";
+  const std::string close = "</" + last + ">", closeEmpty = "<" + last + "/>";
+  const MarkerScan starts({{"<" + first}});
+  CutStretchesInPlace(text, [&](size_t from) {
+    for (size_t s = starts.Next(text, from); s != std::string::npos; s = starts.Next(text, from)) {
+      const bool empty = IsAt(text, s, openEmpty);
+      if (!empty && !IsAt(text, s, open)) {
+        from = s + 1;
+        continue;
+      }
+      const size_t after = s + (empty ? openEmpty.size() : open.size());
+      // A run of one element (first == last) written empty is its own end.
+      if (empty && first == last) return Stretch{s, after};
+      const EndSearch e = EndInRecord(text, after, close, closeEmpty);
+      if (e.at != std::string::npos) return Stretch{s, e.past};
+      from = e.past;
+    }
+    return Stretch{};
+  });
+  return text;
+}
+
+std::string WrapPhotoSlots(const std::string& text, int slots) {
+  // One pass for three edits made in turn: "<IDPHOTO1>" (any case) opens a
+  // PHOTOS block; each record end (any case, written back as "</DataVO>")
+  // closes the block of a record holding "<PHOTOS><PHOTO>"; then "IDPHOTO" + q
+  // + ">" (any case) becomes "PHOTO>" for every slot q from 1 to `slots`. The
+  // markers of the three cannot overlap, and what the first two edits write
+  // holds none of them and ends a run of digits as what it replaces does
+  // (with a "<"), so each marker is found and judged on the original text as
+  // the edits in turn would find it.
+  static const MarkerScan markers({{"IDPHOTO", true}, {kRecordEnd, true}, {"<PHOTOS><PHOTO>", false}});
   const std::string slotName = "IDPHOTO";
-  pos = 0;
-  for (size_t hit = FindIgnoringCase(wrapped, slotName); hit != std::string::npos;
-       hit = FindIgnoringCase(wrapped, slotName, std::max(hit + 1, pos))) {
-    size_t digitsEnd = hit + slotName.size();
-    while (digitsEnd < wrapped.size() && std::isdigit(static_cast<unsigned char>(wrapped[digitsEnd]))) ++digitsEnd;
-    const std::string digits = wrapped.substr(hit + slotName.size(), digitsEnd - hit - slotName.size());
-    if (digits.empty() || digits[0] == '0' || digits.size() > 9 || digitsEnd >= wrapped.size() ||
-        wrapped[digitsEnd] != '>' || std::stol(digits) > slots)
-      continue;
-    out.append(wrapped, pos, hit - pos);
-    out += "PHOTO>";
-    pos = digitsEnd + 1;
+  const size_t size = text.size();
+  std::string out;
+  out.reserve(size + size / 64 + 64);
+  size_t kept = 0;
+  bool hasPhotos = false;
+  for (size_t at = markers.Next(text, 0); at != std::string::npos; at = markers.Next(text, at)) {
+    if (IsAt(text, at, slotName, true)) {
+      const size_t digits = at + slotName.size();
+      // "<IDPHOTO1>": its "<" is not in what was written already, which ends with ">".
+      if (at > 0 && text[at - 1] == '<' && IsAt(text, digits, "1>")) {
+        out.append(text, kept, at - 1 - kept);
+        out += "<PHOTOS><PHOTO>";
+        kept = at = digits + 2;
+        hasPhotos = true;
+        continue;
+      }
+      size_t digitsEnd = digits;
+      long long number = 0;
+      while (digitsEnd < size && std::isdigit(static_cast<unsigned char>(text[digitsEnd])) && digitsEnd - digits < 10)
+        number = number * 10 + (text[digitsEnd++] - '0');
+      const size_t count = digitsEnd - digits;
+      if (count == 0 || text[digits] == '0' || count > 9 || digitsEnd >= size || text[digitsEnd] != '>' ||
+          number > slots) {
+        ++at;
+        continue;
+      }
+      out.append(text, kept, at - kept);
+      out += "PHOTO>";
+      kept = at = digitsEnd + 1;
+    } else if (IsAt(text, at, kRecordEnd, true)) {
+      out.append(text, kept, at - kept);
+      if (hasPhotos) out += "</PHOTOS>";
+      out += kRecordEnd;
+      kept = at = at + kRecordEnd.size();
+      hasPhotos = false;
+    } else {
+      if (IsAt(text, at, "<PHOTOS><PHOTO>")) hasPhotos = true;
+      ++at;
+    }
   }
-  out.append(wrapped, pos, std::string::npos);
+  out.append(text, kept, std::string::npos);
   return out;
 }
 
-std::string RemoveElement(std::string text, const std::string& name) {
-  // "<name>" … "</name>" within its record and "<name/>" anywhere, in one pass:
-  // in a serialized document neither cut can make or unmake the other's marker.
+namespace {
+
+// RemoveElement by searches bounded by each record's end, for any name.
+std::string RemoveElementBySearches(std::string text, const std::string& name) {
   const std::string open = "<" + name + ">", close = "</" + name + ">", empty = "<" + name + "/>";
   const Marker tags("<" + name), closes(close);
   RecordLimits limits(text);
@@ -208,6 +421,29 @@ std::string RemoveElement(std::string text, const std::string& name) {
       if (text.compare(s, open.size(), open) != 0) continue;
       const size_t e = closes.In(text, s + open.size(), limits.For(s));
       if (e != std::string::npos) return Stretch{s, e + close.size()};
+    }
+    return Stretch{};
+  });
+  return text;
+}
+
+}  // namespace
+
+std::string RemoveElement(std::string text, const std::string& name) {
+  if (name.empty() || name.find('<') != std::string::npos) return RemoveElementBySearches(std::move(text), name);
+  // "<name>" … "</name>" within its record and "<name/>" anywhere, in one pass:
+  // in a serialized document neither cut can make or unmake the other's marker.
+  const std::string open = "<" + name + ">", close = "</" + name + ">", empty = "<" + name + "/>";
+  const MarkerScan tags({{"<" + name}});
+  // Every "<name>" before the record end where one found no end finds none either.
+  size_t unclosedUntil = 0;
+  CutStretchesInPlace(text, [&](size_t pos) {
+    for (size_t s = tags.Next(text, pos); s != std::string::npos; s = tags.Next(text, s + 1)) {
+      if (IsAt(text, s, empty)) return Stretch{s, s + empty.size()};
+      if (s < unclosedUntil || !IsAt(text, s, open)) continue;
+      const EndSearch e = EndInRecord(text, s + open.size(), close);
+      if (e.at != std::string::npos) return Stretch{s, e.past};
+      unclosedUntil = e.past;
     }
     return Stretch{};
   });
@@ -252,35 +488,37 @@ std::string RemoveElements(std::string text, const std::vector<std::string>& nam
     return t;
   };
   bool usable = names.size() > 1;
-  bool firstChar[256] = {};
+  std::vector<MarkerScan::Wanted> tags;
+  std::vector<std::string> closes;
   for (const std::string& name : names) {
-    // An empty name, or the record's own, is not for the single pass.
-    if (name.empty() || name == "DataVO") usable = false;
-    else firstChar[static_cast<unsigned char>(name[0])] = true;
+    // An empty name, the record's own, or one holding a "<" is not for the single pass.
+    if (name.empty() || name == "DataVO" || name.find('<') != std::string::npos) usable = false;
+    tags.push_back({"<" + name});
+    closes.push_back("</" + name + ">");
   }
   if (!usable) return oneByOne(std::move(text));
+  const MarkerScan scan(std::move(tags));
 
   // Each cut runs from a "<" through a ">", starts where no tag is open and
   // holds no tag of a listed name but its own: then the other names' cuts
   // touch neither the tags each name's own pass looks for nor the record
   // ends that bound it, and that pass finds the very elements found here.
-  RecordLimits limits(text);
   std::string out;
   out.reserve(text.size());
   size_t kept = 0;
   const char* const data = text.data();
   const size_t size = text.size();
-  for (size_t at = 0; (at = NextTagStart(text, at, firstChar)) != std::string::npos;) {
+  for (size_t at = 0; (at = scan.Next(text, at)) != std::string::npos;) {
     size_t end = std::string::npos, innerEnd = at;
-    for (const std::string& name : names) {
+    for (size_t n = 0; n < names.size(); ++n) {
+      const std::string& name = names[n];
       const size_t after = at + 1 + name.size();
       if (after >= size || text.compare(at + 1, name.size(), name) != 0) continue;
       if (text.compare(after, 2, "/>") == 0) {
         end = innerEnd = after + 2;
       } else if (data[after] == '>') {
-        const std::string close = "</" + name + ">";
-        const size_t e = FindBefore(text, close, after + 1, limits.For(at));
-        if (e != std::string::npos) end = e + close.size(), innerEnd = e;
+        const EndSearch e = EndInRecord(text, after + 1, closes[n]);
+        if (e.at != std::string::npos) end = e.past, innerEnd = e.at;
       } else {
         continue;  // a longer name, or a tag with attributes
       }
