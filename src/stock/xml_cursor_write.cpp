@@ -114,12 +114,13 @@ constexpr Stops kTextStops[2] = {MakeStops("<>&\r", false), MakeStops("<>&\r", t
 constexpr Stops kAttributeStops[2] = {MakeStops("<>&\"\n\r\t", false), MakeStops("<>&\"\n\r\t", true)};
 // The same for a write that also looks for what a reader refuses: control
 // characters, and the lead byte of U+FFFE / U+FFFF.
-#define TARVELON_CONTROLS "\x01\x02\x03\x04\x05\x06\x07\x08\x0b\x0c\x0e\x0f\x10\x11\x12\x13\x14\x15\x16\x17\x18\x19\x1a\x1b\x1c\x1d\x1e\x1f\xef"
-constexpr Stops kCheckedTextStops[2] = {MakeStops("<>&\r" TARVELON_CONTROLS, false),
-                                        MakeStops("<>&\r" TARVELON_CONTROLS, true)};
-constexpr Stops kCheckedAttributeStops[2] = {MakeStops("<>&\"\n\r\t" TARVELON_CONTROLS, false),
-                                             MakeStops("<>&\"\n\r\t" TARVELON_CONTROLS, true)};
-#undef TARVELON_CONTROLS
+constexpr Stops WithRefused(Stops stops) {
+  for (int c = 1; c < 0x20; ++c) stops.at[c] = stops.at[c] || (c != '\t' && c != '\n' && c != '\r');
+  stops.at[0xEF] = true;
+  return stops;
+}
+constexpr Stops kCheckedTextStops[2] = {WithRefused(kTextStops[0]), WithRefused(kTextStops[1])};
+constexpr Stops kCheckedAttributeStops[2] = {WithRefused(kAttributeStops[0]), WithRefused(kAttributeStops[1])};
 
 bool IsBlankOrEmpty(const xmlChar* s) {
   if (s)
