@@ -118,37 +118,32 @@ class WriterForm {
 
   // An attribute value up to its closing quote, which is stepped over.
   bool Value() {
-    const size_t from = i_;
-    bool blank = true;
-    while (i_ < s_.size() && !At('"')) {
-      const unsigned char c = Byte();
-      if (c == '&') {
-        if (!Escape(true, blank)) return false;
-        continue;
-      }
-      if (c == '<' || c == '>' || c < 0x20) return false;
-      ++i_;
-    }
-    if (!At('"') || i_ - from > kLongestRun) return false;
+    if (!Run(true) || !At('"')) return false;
     ++i_;
     return true;
   }
 
   // A text up to the next "<": not blank, in the writer's escapes.
-  bool Text() {
+  bool Text() { return Run(false) && i_ < s_.size(); }
+
+  // Up to the end of an attribute value (`inAttribute`) or of a text: only
+  // the bytes and escapes the writer leaves there, and a text not blank.
+  bool Run(bool inAttribute) {
     const size_t from = i_;
+    const char end = inAttribute ? '"' : '<';
     bool blank = true;
-    while (i_ < s_.size() && !At('<')) {
+    while (i_ < s_.size() && !At(end)) {
       const unsigned char c = Byte();
       if (c == '&') {
-        if (!Escape(false, blank)) return false;
+        if (!Escape(inAttribute, blank)) return false;
         continue;
       }
-      if (c == '>' || (c < 0x20 && c != '\t' && c != '\n')) return false;
+      if (c == '<' || c == '>') return false;
+      if (c < 0x20 && (inAttribute || (c != '\t' && c != '\n'))) return false;
       if (c != ' ' && c != '\t' && c != '\n') blank = false;
       ++i_;
     }
-    return i_ < s_.size() && !blank && i_ - from <= kLongestRun;
+    return (inAttribute || !blank) && i_ - from <= kLongestRun;
   }
 
   std::string_view s_;

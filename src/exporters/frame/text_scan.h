@@ -169,6 +169,17 @@ class MarkerScan {
     size_t at = from;
     // Away from the end three steps go unchecked: none can pass the last
     // window, and a step of none leaves the window where it is.
+    // One checked step: true when a marker starts at `at`.
+    const auto found = [&] {
+      const size_t s = shift_[Pair(pairs + at)];
+      if (s != 0) {
+        at += s;
+        return false;
+      }
+      if (Starts(data + at)) return true;
+      ++at;
+      return false;
+    };
     const size_t stride = 3 * (m - 1);
     if (last >= stride) {
       const size_t lastRoomy = last - stride;
@@ -176,24 +187,11 @@ class MarkerScan {
         at += shift_[Pair(pairs + at)];
         at += shift_[Pair(pairs + at)];
         at += shift_[Pair(pairs + at)];
-        const size_t s = shift_[Pair(pairs + at)];
-        if (s != 0) {
-          at += s;
-        } else {
-          if (Starts(data + at)) return at;
-          ++at;
-        }
+        if (found()) return at;
       }
     }
-    while (at <= last) {
-      const size_t s = shift_[Pair(pairs + at)];
-      if (s != 0) {
-        at += s;
-      } else {
-        if (Starts(data + at)) return at;
-        ++at;
-      }
-    }
+    while (at <= last)
+      if (found()) return at;
     return std::string::npos;
   }
 
