@@ -59,6 +59,16 @@ std::string PhotoLinksOf(const std::string& idVO) { return std::string(kPhotoLin
 
 std::string VehicleRecordOf(const std::string& idVO) { return std::string(kVehicleRecords) + IdPredicate(idVO); }
 
+IXMLCursor& LinkedVehicleRecords::Of(const std::string& idVO) {
+  if (!selected_ || idVO != idVO_) {
+    // VehicleRecordOf lets only a record number into the selection.
+    record_ = document_.Select(VehicleRecordOf(idVO));
+    idVO_ = idVO;
+    selected_ = true;
+  }
+  return record_;
+}
+
 int ReadInt(const IXMLCursor& record, const std::string& name, int def) {
   return ToIntDef(record.GetValue(name), def);
 }

@@ -25,6 +25,23 @@ std::string PhotoLinksOf(const std::string& idVO);
 // "/document/DataVOS/DataVO[idVO=" + idVO + "]".
 std::string VehicleRecordOf(const std::string& idVO);
 
+// The vehicle record of each photo link in turn, for a pass that changes
+// nothing by which records are selected (only photo slots): the links of one
+// vehicle follow one another, and the next link of the same vehicle reuses
+// the selection of the one before it.
+class LinkedVehicleRecords {
+ public:
+  explicit LinkedVehicleRecords(const IXMLCursor& document) : document_(document) {}
+  // Select(VehicleRecordOf(idVO)) of the document.
+  IXMLCursor& Of(const std::string& idVO);
+
+ private:
+  const IXMLCursor& document_;
+  bool selected_ = false;
+  std::string idVO_;
+  IXMLCursor record_;
+};
+
 // Value readers over the current record of a cursor.
 int ReadInt(const IXMLCursor& record, const std::string& name, int def = 0);
 double ReadDecimal(const IXMLCursor& record, const std::string& name);  // 0 when not a number

@@ -51,6 +51,7 @@ void AnnonceExporter::PhotoPass(RunState& state, const std::string& workingCopy)
   IXMLCursor links = document_.Select(kPhotoLinks);
   state.LogLine(Ansi("Après premier Select LiensImages"));
   const bool tagAll = Contains(state.options.tagAllTargets, state.exportOptionLower);
+  LinkedVehicleRecords records(document_);
 
   for (; !links.Eof(); links.Next()) {
     std::string name = links.GetValue("NomImage") + ".jpg";
@@ -58,7 +59,7 @@ void AnnonceExporter::PhotoPass(RunState& state, const std::string& workingCopy)
       ++state.counters.imageCount;
       SyncServerPhoto(state, name);
     }
-    IXMLCursor record = document_.Select(VehicleRecordOf(links.GetValue("idVO")));
+    IXMLCursor& record = records.Of(links.GetValue("idVO"));
     if (record.Eof()) continue;
 
     const int slot = FreeSlot(record);

@@ -23,11 +23,11 @@ void FillPhotoSlots(RunState& state, IXMLCursor& document, const std::vector<Pho
                     bool syncWithServer) {
   IXMLCursor links = document.Select(kPhotoLinks);
   state.LogLine(Ansi("Après premier Select LiensImages"));
+  LinkedVehicleRecords records(document);
   for (; !links.Eof(); links.Next()) {
     const std::string name = links.GetValue("NomImage") + ".jpg";
     if (syncWithServer) ++state.counters.imageCount;
-    // VehicleRecordOf lets only a record number into the selection.
-    IXMLCursor record = document.Select(VehicleRecordOf(links.GetValue("idVO")));
+    IXMLCursor& record = records.Of(links.GetValue("idVO"));
     if (!record.Eof()) {
       const std::string link = state.options.photoBaseAddress + "/" + name;
       for (const PhotoSlotSeries& s : series)
