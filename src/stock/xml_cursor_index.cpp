@@ -193,9 +193,9 @@ XmlLookupIndex::Answers* XmlLookupIndex::AnswersFor(const std::string& records, 
 // The node (its element names from the root element down, in `chain` from
 // the node up) is an element on the path or anything inside one of its records.
 bool XmlLookupIndex::OnOrInside(const std::vector<std::string>& steps, const char* const* chain, size_t depth) {
-  const size_t common = depth < steps.size() ? depth : steps.size();
-  for (size_t i = 0; i < common; ++i)
-    if (steps[i] != chain[depth - 1 - i]) return false;
+  // From the deepest step up: the names near the root are the same for every path.
+  for (size_t i = depth < steps.size() ? depth : steps.size(); i-- > 0;)
+    if (std::strcmp(steps[i].c_str(), chain[depth - 1 - i]) != 0) return false;
   return true;
 }
 
@@ -234,7 +234,9 @@ void XmlLookupIndex::Touched(xmlNodePtr node) {
     if (affected) it = answers_.erase(it);
     else ++it;
   }
-  auto nameAt = [&](size_t i) { return chain[depth - 1 - i]; };
+  // The names compared from the deepest up, the key child first: the one
+  // that tells most tables apart from what the exporters write.
+  auto same = [&](const std::string& name, size_t i) { return std::strcmp(name.c_str(), chain[depth - 1 - i]) == 0; };
 
   for (auto it = tables_.begin(); it != tables_.end();) {
     const Table& table = *it->second;
@@ -242,11 +244,11 @@ void XmlLookupIndex::Touched(xmlNodePtr node) {
     bool affected = true;
     if (element && depth <= n) {
       // An element on the path itself: the set of records may change.
-      for (size_t i = 0; i < depth && affected; ++i) affected = table.steps[i] == nameAt(i);
+      for (size_t i = depth; i-- > 0 && affected;) affected = same(table.steps[i], i);
     } else if (depth >= n + 1) {
       // A key child of a record, or anything inside one.
-      for (size_t i = 0; i < n && affected; ++i) affected = table.steps[i] == nameAt(i);
-      affected = affected && table.child == nameAt(n);
+      affected = same(table.child, n);
+      for (size_t i = n; i-- > 0 && affected;) affected = same(table.steps[i], i);
     } else {
       affected = false;  // text or comments between the records
     }

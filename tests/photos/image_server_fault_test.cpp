@@ -118,8 +118,11 @@ TEST_F(ImageServerFaultTest, AnIdleConnectionClosedByTheServerIsOpenedAgainAtOnc
   FaultRow row("idle control connection closed by the server, 421", "image server FTP");
   StartServer({.idleTimeout = 1.0});
   EXPECT_TRUE(PhotoOnServer(state_, "aaa/bb/p1.jpg"));
-  for (int i = 0; i < 100 && server_.LogText().find("421") == std::string::npos; ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));  // until the server has said 421
+  // Until the server has said 421 and closed the session: a question sent
+  // between the two would still be answered on the old connection.
+  for (int i = 0; i < 100 && server_.LogText().find("session closed") == std::string::npos; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_NE(server_.LogText().find("421"), std::string::npos);
   EXPECT_TRUE(PhotoOnServer(state_, "aaa/bb/p1.jpg"));
   row.Outcome("reconnected at once, the next question answered");
   EXPECT_EQ(server_.CountConnections(), 2);
