@@ -150,12 +150,23 @@ std::string EquipmentYesNo(const std::string& list, const std::string& code) {
 }
 
 std::vector<EquipmentValue> EquipmentValues(const EquipmentLists& lists) {
+  // Each plain row's code as a list holds it, ";" on both sides: made once,
+  // not for every record.
+  static const std::vector<std::string> marked = [] {
+    std::vector<std::string> codes;
+    for (const auto& row : EquipmentTable()) codes.push_back(";" + Ansi(row.code) + ";");
+    return codes;
+  }();
   std::vector<EquipmentValue> values;
   values.reserve(EquipmentTable().size());
-  for (const auto& row : EquipmentTable()) {
+  for (size_t i = 0; i < EquipmentTable().size(); ++i) {
+    const EquipmentRow& row = EquipmentTable()[i];
     const std::string& list = ListOf(lists, row.list);
     switch (row.rule) {
-      case Rule::YesNo: values.push_back({row.element, EquipmentYesNo(list, Ansi(row.code)), true}); break;
+      case Rule::YesNo:
+        // EquipmentYesNo(list, Ansi(row.code)).
+        values.push_back({row.element, list.empty() ? "" : Contains(list, marked[i]) ? "O" : "N", true});
+        break;
       case Rule::Radio: values.push_back({row.element, RadioValue(list), true}); break;
       case Rule::AirCondition: values.push_back({row.element, AirConditionValue(list), true}); break;
       case Rule::Rims: values.push_back({row.element, RimsValue(list), true}); break;
