@@ -23,6 +23,14 @@
 #include "stock/xml_cursor_tree.h"
 
 namespace tarvelon {
+
+bool IsBlankText(const xmlChar* s) {
+  if (!s) return true;
+  for (; *s; ++s)
+    if (*s != ' ' && *s != '\t' && *s != '\r' && *s != '\n') return false;
+  return true;
+}
+
 namespace {
 
 const char* const kCrLf = "\r\n";
@@ -137,13 +145,6 @@ bool StartsWithDeclaration(const char* p, size_t n) {
   if (n >= 2 && p[0] == '<' && p[1] == 0) return at(0, "<?xml", 2) && blankAt(10);
   if (n >= 2 && p[0] == 0 && p[1] == '<') return at(1, "<?xml", 2) && blankAt(11);
   return at(0, "<?xml", 1) && blankAt(5);
-}
-
-bool IsBlankText(const xmlChar* s) {
-  if (!s) return true;
-  for (; *s; ++s)
-    if (*s != ' ' && *s != '\t' && *s != '\r' && *s != '\n') return false;
-  return true;
 }
 
 // Whitespace-only text is not kept (xml:space="preserve" excepted). The

@@ -140,6 +140,8 @@ std::shared_ptr<XmlTree> ParseXmlText(const std::string& ansiText, const Namespa
 // nodes other than elements and texts, characters XML does not allow, an
 // encoding without a declaration, root namespaces unlike the tree's own.
 bool SettleAsReloaded(XmlTree& tree);
+// Whitespace alone, or no text at all: what reading a saved text drops.
+bool IsBlankText(const xmlChar* s);
 // Suppresses libxml2's own error printing and refuses every external load.
 void PrepareXmlLibrary();
 

@@ -122,13 +122,6 @@ constexpr Stops WithRefused(Stops stops) {
 constexpr Stops kCheckedTextStops[2] = {WithRefused(kTextStops[0]), WithRefused(kTextStops[1])};
 constexpr Stops kCheckedAttributeStops[2] = {WithRefused(kAttributeStops[0]), WithRefused(kAttributeStops[1])};
 
-bool IsBlankOrEmpty(const xmlChar* s) {
-  if (s)
-    for (; *s; ++s)
-      if (*s != ' ' && *s != '\t' && *s != '\n' && *s != '\r') return false;
-  return true;
-}
-
 // The first stop from s on, four bytes looked at per step; never a byte past the NUL.
 inline const unsigned char* NextStop(const unsigned char* s, const Stops& stops) {
   for (;; s += 4) {
@@ -376,7 +369,7 @@ class PlainWriter {
     switch (node->type) {
       case XML_TEXT_NODE:
         if (node->name == xmlStringTextNoenc) return false;
-        if (checking_ && ((node->prev && node->prev->type == XML_TEXT_NODE) || IsBlankOrEmpty(node->content)))
+        if (checking_ && ((node->prev && node->prev->type == XML_TEXT_NODE) || IsBlankText(node->content)))
           unsettled_ = true;
         return !node->content || Write(node->content, *text_, false);
       case XML_COMMENT_NODE:

@@ -19,6 +19,7 @@
 #include "exporters/annonce/annonce_safety.h"
 #include "exporters/annonce/client_files.h"
 #include "exporters/frame/text_cuts.h"
+#include "exporters/frame/text_scan.h"
 #include "platform/errors.h"
 #include "platform/text.h"
 #include "stock/conversions.h"
@@ -35,70 +36,17 @@ namespace fs = std::filesystem;
 // marker searched for at a time, each record's end looked up anew.
 namespace reference {
 
-const std::string kRecordEnd = "</DataVO>";
-
-struct Stretch {
-  size_t begin = std::string::npos;
-  size_t end = std::string::npos;
-};
+// The blocks the passes are built on, unchanged since: shared with them.
+using text_scan::CutStretchesInPlace;
+using text_scan::kRecordEnd;
+using text_scan::Marker;
+using text_scan::RecordLimits;
+using text_scan::Stretch;
 
 size_t FindBefore(const std::string& text, const std::string& marker, size_t from, size_t limit) {
   if (from >= limit) return std::string::npos;
   const size_t at = std::string_view(text).substr(from, limit - from).find(marker);
   return at == std::string::npos ? at : from + at;
-}
-
-class Marker {
- public:
-  explicit Marker(std::string marker) : marker_(std::move(marker)), searcher_(marker_.begin(), marker_.end()) {}
-  Marker(const Marker&) = delete;
-  Marker& operator=(const Marker&) = delete;
-  size_t In(const std::string& text, size_t from, size_t limit) const {
-    if (from >= limit || limit - from < marker_.size()) return std::string::npos;
-    const auto first = text.cbegin() + static_cast<std::ptrdiff_t>(from);
-    const auto last = text.cbegin() + static_cast<std::ptrdiff_t>(limit);
-    const auto at = std::search(first, last, searcher_);
-    return at == last ? std::string::npos : static_cast<size_t>(at - text.cbegin());
-  }
-  size_t In(const std::string& text, size_t from) const { return In(text, from, text.size()); }
-
- private:
-  const std::string marker_;
-  const std::boyer_moore_horspool_searcher<std::string::const_iterator> searcher_;
-};
-
-class RecordLimits {
- public:
-  explicit RecordLimits(const std::string& text) : text_(text), recordEnd_(kRecordEnd) {}
-  size_t For(size_t at) {
-    if (at < searchedFrom_ || at > next_) {
-      searchedFrom_ = at;
-      const size_t end = recordEnd_.In(text_, at);
-      next_ = end == std::string::npos ? text_.size() : end;
-    }
-    return next_;
-  }
-
- private:
-  const std::string& text_;
-  const Marker recordEnd_;
-  size_t searchedFrom_ = 1;
-  size_t next_ = 0;
-};
-
-template <typename FindStretch>
-void CutStretchesInPlace(std::string& text, FindStretch find) {
-  size_t kept = 0, pos = 0;
-  while (true) {
-    const Stretch s = find(pos);
-    if (s.begin == std::string::npos) break;
-    if (kept != pos) std::memmove(&text[kept], text.data() + pos, s.begin - pos);
-    kept += s.begin - pos;
-    pos = s.end;
-  }
-  if (kept == pos) return;
-  std::memmove(&text[kept], text.data() + pos, text.size() - pos);
-  text.resize(kept + text.size() - pos);
 }
 
 std::string CutWithinRecords(std::string text, const std::string& start, const std::string& end) {
