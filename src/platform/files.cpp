@@ -55,14 +55,25 @@ void WriteWithFlags(const std::string& path, const std::string& bytes, int flags
 
 std::string SystemErrorText(int err) { return Utf8ToAnsi(std::strerror(err)); }
 
+namespace {
+
+// stat of a logical path, from the matching when it found the path.
+bool StatOf(const std::string& path, struct stat& st) {
+  bool exists = false;
+  const std::string host = HostPathFound(path, st, exists);
+  return exists || ::stat(host.c_str(), &st) == 0;
+}
+
+}  // namespace
+
 bool FileExists(const std::string& path) {
   struct stat st;
-  return ::stat(HostPath(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  return StatOf(path, st) && S_ISREG(st.st_mode);
 }
 
 bool FolderExists(const std::string& path) {
   struct stat st;
-  return ::stat(HostPath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return StatOf(path, st) && S_ISDIR(st.st_mode);
 }
 
 bool CreateFolder(const std::string& path) {
@@ -247,13 +258,13 @@ void CopyFileBytes(const std::string& source, const std::string& target) {
 
 int64_t FileSizeOf(const std::string& path) {
   struct stat st;
-  if (::stat(HostPath(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  if (!StatOf(path, st) || !S_ISREG(st.st_mode)) return -1;
   return static_cast<int64_t>(st.st_size);
 }
 
 bool FileWriteTime(const std::string& path, double& dayCount) {
   struct stat st;
-  if (::stat(HostPath(path).c_str(), &st) != 0) return false;
+  if (!StatOf(path, st)) return false;
   std::tm local{};
   time_t secs = st.st_mtim.tv_sec;
   localtime_r(&secs, &local);

@@ -92,7 +92,11 @@ std::string DriveFolder(char letter) {
   return home + "/tarvelon/" + static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
 }
 
-std::string HostPath(const std::string& logical) {
+namespace {
+
+// HostPath, and with `found` what stat gives for the result when it exists
+// (through links): read while matching, so that a caller need not ask again.
+std::string Locate(const std::string& logical, struct stat* found, bool* foundExists) {
   std::string root;
   size_t start = 0;
   if (logical.size() >= 2 && logical[1] == ':' && std::isalpha(static_cast<unsigned char>(logical[0]))) {
@@ -112,6 +116,13 @@ std::string HostPath(const std::string& logical) {
     if (!part.empty() && part != ".") parts.push_back(part);
     i = stop + 1;
   }
+  const bool trailing = !logical.empty() && (logical.back() == '\\' || logical.back() == '/');
+  // Only the final name of a path without a final separator is looked at
+  // with stat: what the caller would ask of the result.
+  auto statLast = [&](const std::string& host) {
+    return found && !trailing && ::stat(host.c_str(), found) == 0 && (*foundExists = true);
+  };
+  if (foundExists) *foundExists = false;
   // The folder part of most paths was mapped before (a photo store, an
   // output folder): start from that mapping while its folder still exists.
   std::string host = root;
@@ -121,15 +132,23 @@ std::string HostPath(const std::string& logical) {
   for (size_t i = 0; i + 1 < parts.size(); ++i) prefixKey.append("\\").append(parts[i]);
   if (parts.size() > 1) {
     auto known = g_folderMappings.find(prefixKey);
-    struct stat st;
-    if (known != g_folderMappings.end() && ::stat(known->second.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-      host = known->second;
-      first = parts.size() - 1;
+    if (known != g_folderMappings.end()) {
+      // A name that exists in the mapped folder shows the folder is still there.
+      std::string direct = Join(known->second, AnsiToUtf8(parts.back()));
+      if (statLast(direct) || (!found && Exists(direct))) return trailing ? direct + "/" : direct;
+      struct stat st;
+      if (::stat(known->second.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        host = known->second;
+        first = parts.size() - 1;
+      }
     }
   }
   bool matching = true;
   for (size_t i = first; i < parts.size(); ++i) {
     std::string utf8 = AnsiToUtf8(parts[i]);
+    if (matching && i + 1 == parts.size() && statLast(Join(host, utf8))) {
+      matching = false;  // found as spelled
+    }
     if (matching) {
       auto [matched, exists] = MatchComponent(host, utf8);
       if (matched == utf8 && !exists) matching = false;  // from here on nothing exists: keep the spelling
@@ -139,10 +158,17 @@ std::string HostPath(const std::string& logical) {
     host += utf8;
     if (i + 2 == parts.size() && matching && first == 0) g_folderMappings[prefixKey] = host;
   }
-  bool trailing = !logical.empty() && (logical.back() == '\\' || logical.back() == '/');
   if (trailing && !host.empty() && host.back() != '/') host += '/';
   if (host.empty()) host = ".";
   return host;
+}
+
+}  // namespace
+
+std::string HostPath(const std::string& logical) { return Locate(logical, nullptr, nullptr); }
+
+std::string HostPathFound(const std::string& logical, struct stat& found, bool& exists) {
+  return Locate(logical, &found, &exists);
 }
 
 void NoteFileCreated(const std::string& hostFile, const timespec& folderStampBefore) {

@@ -2,6 +2,8 @@
 // The program names its files in Windows form ("c:\projects\kord\...",
 // WorkDir + "Tarvelon\"). HostPath is the one place where such a logical path
 // becomes a path of this host.
+#include <sys/stat.h>
+
 #include <ctime>
 #include <string>
 
@@ -13,6 +15,9 @@ namespace tarvelon {
 // component that does not exist yet is kept as spelled. Texts are Windows-1252;
 // the result is UTF-8.
 std::string HostPath(const std::string& logical);
+// The same, with what stat gives for the result (`exists` true) when it names
+// something that exists, links followed: read while matching, not asked again.
+std::string HostPathFound(const std::string& logical, struct stat& found, bool& exists);
 
 // Lets the case-insensitive match keep its folder listing across the
 // program's own file creations: the folder's time stamp before the write,

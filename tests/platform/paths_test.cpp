@@ -44,6 +44,34 @@ TEST(HostPath, RemembersFoldersButSeesLaterChanges) {
   EXPECT_EQ(HostPath("c:\\output\\second.jpg"), drive.path() + "/OUTPUT/Second.JPG");
 }
 
+// The existence checks take what the matching already found, through the
+// remembered folder as well as from the drive's root.
+TEST(HostPath, ExistenceChecksAgreeWithTheMatchedName) {
+  TempFolder drive;
+  ScopedEnv c("TARVELON_DRIVE_C", drive.path().c_str());
+  testing::MakeHostFolders(drive / "Store/Sub");
+  testing::WriteHostFile(drive / "Store/Photo.JPG", "12345");
+  std::filesystem::create_symlink(drive / "Store/Photo.JPG", drive / "Store/link.jpg");
+  std::filesystem::create_symlink(drive / "Store/gone.jpg", drive / "Store/dangling.jpg");
+  for (int round = 0; round < 2; ++round) {  // the second round starts from the remembered folder
+    EXPECT_TRUE(FileExists("c:\\store\\Photo.JPG"));
+    EXPECT_TRUE(FileExists("c:\\STORE\\photo.jpg"));
+    EXPECT_EQ(FileSizeOf("c:\\store\\photo.jpg"), 5);
+    EXPECT_TRUE(FileExists("c:\\store\\link.jpg"));
+    EXPECT_FALSE(FileExists("c:\\store\\dangling.jpg"));
+    EXPECT_EQ(HostPath("c:\\store\\DANGLING.jpg"), drive.path() + "/Store/dangling.jpg");
+    EXPECT_FALSE(FileExists("c:\\store\\missing.jpg"));
+    EXPECT_FALSE(FileExists("c:\\store\\sub"));
+    EXPECT_TRUE(FolderExists("c:\\store\\SUB"));
+    EXPECT_TRUE(FolderExists("c:\\store\\sub\\"));
+    EXPECT_FALSE(FileExists("c:\\store\\photo.jpg\\"));
+    EXPECT_EQ(FileSizeOf("c:\\store\\sub"), -1);
+  }
+  std::filesystem::remove_all(drive / "Store");
+  EXPECT_FALSE(FileExists("c:\\store\\photo.jpg"));
+  EXPECT_FALSE(FolderExists("c:\\store\\sub"));
+}
+
 TEST(HostPath, HostPathsStayAndAccentsBecomeUtf8) {
   TempFolder root;
   EXPECT_EQ(HostPath(root.path() + "\\sub/" + Ansi("réservé.txt")), root.path() + "/sub/réservé.txt");
