@@ -36,9 +36,10 @@ void PrepareEveryVehicle(RunState& state, IXMLCursor& document, const std::funct
 // earlier stages (each a text and the file it was saved to) need not be
 // loaded when the last one parses. When it does not, the stages are loaded
 // and saved in order as far as they go, and the first failure is the error.
+// A stage names texts that live on in the caller: a document text is tens of MB.
 struct TextStage {
-  std::string text;
-  std::string savedTo;
+  const std::string& text;
+  const std::string& savedTo;
 };
 void LoadEditedText(IXMLCursor& document, const std::string& text, const std::vector<TextStage>& earlier);
 
