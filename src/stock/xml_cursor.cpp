@@ -64,6 +64,7 @@ void RetireChildren(XmlTree& tree, xmlNodePtr parent) {
 // empty text); other nodes take the text as their content.
 void ReplaceContent(xmlNodePtr target, const std::string& utf8) {
   XmlTree& tree = *XmlTree::Of(target);
+  tree.Grew(utf8.size());
   switch (target->type) {
     case XML_ELEMENT_NODE: {
       tree.Touched(target);
@@ -108,6 +109,7 @@ void SetAttributeOf(xmlNodePtr node, const std::string& name, const std::string&
       return;
     }
   }
+  XmlTree::Of(node)->Grew(utf8Name.size() + utf8.size() + 4);
   xmlNewProp(node, X(utf8Name), X(utf8));
 }
 
@@ -252,6 +254,7 @@ void IXMLCursor::SetValue(const std::string& name, const std::string& text) {
     target = xmlNewDocNode(node->doc, nullptr, X(utf8Name), nullptr);
     xmlAddChild(node, target);
     tree.ChildAppended(node, target);
+    tree.Grew(2 * utf8Name.size() + 5);
   }
   std::string convertedText;
   ReplaceContent(target, Utf8Of(text, convertedText));
@@ -296,6 +299,7 @@ IXMLCursor IXMLCursor::AppendChild(const std::string& name, const std::string& t
   xmlAddChild(parent, element);
   list_->tree->ChildAppended(parent, element);
   list_->tree->Touched(element);
+  list_->tree->Grew(2 * utf8Name.size() + 5 + utf8Text.size());
 
   result.document_ = document_;
   result.list_ = std::make_shared<XmlNodeList>();

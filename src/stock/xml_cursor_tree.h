@@ -79,6 +79,10 @@ class XmlTree {
   // from, then what the last write took. Room is reserved from it.
   size_t sizeHint() const { return sizeHint_.load(std::memory_order_relaxed); }
   void SetSizeHint(size_t bytes) const { sizeHint_.store(bytes, std::memory_order_relaxed); }
+  // About what a change adds to the written text (a value, or a new node's
+  // tags): a document that grew since its last write is reserved room for
+  // all of it at once, not copied into a doubled block halfway.
+  void Grew(size_t bytes) const { sizeHint_.fetch_add(bytes, std::memory_order_relaxed); }
 
  private:
   xmlDocPtr doc_;
