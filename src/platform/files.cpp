@@ -57,11 +57,11 @@ std::string SystemErrorText(int err) { return Utf8ToAnsi(std::strerror(err)); }
 
 namespace {
 
-// stat of a logical path, from the matching when it found the path.
+// stat of a logical path, as the matching of its host path made it.
 bool StatOf(const std::string& path, struct stat& st) {
   bool exists = false;
-  const std::string host = HostPathFound(path, st, exists);
-  return exists || ::stat(host.c_str(), &st) == 0;
+  HostPathFound(path, st, exists);
+  return exists;
 }
 
 }  // namespace

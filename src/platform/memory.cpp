@@ -12,8 +12,8 @@ namespace {
 
 constexpr uintptr_t kHugePage = uintptr_t(1) << 21;
 
-// The heap's address space a run fills first: as much as a document of a
-// hundred thousand vehicles takes at its peak, up to a quarter of the memory.
+// The heap's address space a run fills first: room for the peak of a run of
+// ten thousand vehicles and more, up to a quarter of the memory.
 size_t HeapReserve() {
   const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGESIZE);
   const size_t quarter = pages > 0 && pageSize > 0 ? static_cast<size_t>(pages) * static_cast<size_t>(pageSize) / 4 : 0;

@@ -94,8 +94,9 @@ std::string DriveFolder(char letter) {
 
 namespace {
 
-// HostPath, and with `found` what stat gives for the result when it exists
-// (through links): read while matching, so that a caller need not ask again.
+// HostPath, and with `found` what stat gives for the result (through links),
+// `foundExists` whether it gave anything: the final name is looked at once,
+// while matching, and not again by the caller.
 std::string Locate(const std::string& logical, struct stat* found, bool* foundExists) {
   std::string root;
   size_t start = 0;
@@ -117,10 +118,13 @@ std::string Locate(const std::string& logical, struct stat* found, bool* foundEx
     i = stop + 1;
   }
   const bool trailing = !logical.empty() && (logical.back() == '\\' || logical.back() == '/');
-  // Only the final name of a path without a final separator is looked at
-  // with stat: what the caller would ask of the result.
-  auto statLast = [&](const std::string& host) {
-    return found && !trailing && ::stat(host.c_str(), found) == 0 && (*foundExists = true);
+  // The final name of a path without a final separator is looked at with
+  // stat while matching (the path it was, kept so as not to ask twice).
+  std::string statedPath;
+  auto statLast = [&](const std::string& path) {
+    if (!found || trailing || path == statedPath) return false;
+    statedPath = path;
+    return ::stat(path.c_str(), found) == 0 && (*foundExists = true);
   };
   if (foundExists) *foundExists = false;
   // The folder part of most paths was mapped before (a photo store, an
@@ -160,6 +164,8 @@ std::string Locate(const std::string& logical, struct stat* found, bool* foundEx
   }
   if (trailing && !host.empty() && host.back() != '/') host += '/';
   if (host.empty()) host = ".";
+  // A name matched in another spelling, a final separator, a bare drive.
+  if (found && !*foundExists && host != statedPath) *foundExists = ::stat(host.c_str(), found) == 0;
   return host;
 }
 

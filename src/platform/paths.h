@@ -15,8 +15,9 @@ namespace tarvelon {
 // component that does not exist yet is kept as spelled. Texts are Windows-1252;
 // the result is UTF-8.
 std::string HostPath(const std::string& logical);
-// The same, with what stat gives for the result (`exists` true) when it names
-// something that exists, links followed: read while matching, not asked again.
+// The same, and what stat gives for the result, links followed: `exists`
+// whether it names anything, `found` what stat told of it. The final name is
+// looked at once, while matching.
 std::string HostPathFound(const std::string& logical, struct stat& found, bool& exists);
 
 // Lets the case-insensitive match keep its folder listing across the
