@@ -8,11 +8,13 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <regex>
+#include <string_view>
 
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -451,17 +453,60 @@ std::shared_ptr<XmlTree> ParseXmlFile(const std::string& path) {
   return tree;
 }
 
+namespace {
+
+// The text handed to the parser as UTF-8 a piece at a time, so that neither
+// the whole converted text nor the parser's own copy of it is held beside
+// the tree being built (for a feed's edited document, three times its size).
+class Utf8Feed {
+ public:
+  explicit Utf8Feed(const std::string& ansi) : ansi_(ansi) {}
+  static int Read(void* feed, char* buffer, int len) { return static_cast<Utf8Feed*>(feed)->Give(buffer, len); }
+
+ private:
+  int Give(char* buffer, int len) {
+    if (given_ == piece_.size()) {
+      if (taken_ == ansi_.size()) return 0;
+      const size_t take = std::min(kPiece, ansi_.size() - taken_);
+      piece_ = AnsiToUtf8(std::string_view(ansi_).substr(taken_, take));
+      taken_ += take;
+      given_ = 0;
+    }
+    const size_t n = std::min(piece_.size() - given_, static_cast<size_t>(len > 0 ? len : 0));
+    std::memcpy(buffer, piece_.data() + given_, n);
+    given_ += n;
+    return static_cast<int>(n);
+  }
+
+  static constexpr size_t kPiece = size_t(1) << 16;
+  const std::string& ansi_;
+  std::string piece_;
+  size_t taken_ = 0, given_ = 0;
+};
+
+// The parser guesses an encoding from the first four bytes only when one of
+// them is NUL; such a text is given whole and read as UTF-8, as always.
+xmlDocPtr ReadAnsiText(xmlParserCtxtPtr ctxt, const std::string& ansiText) {
+  const int options = kParseOptions | XML_PARSE_IGNORE_ENC;
+  if (ansiText.substr(0, 4).find('\0') != std::string::npos) {
+    const std::string utf8 = AnsiToUtf8(ansiText);
+    return xmlCtxtReadMemory(ctxt, utf8.data(), static_cast<int>(utf8.size()), kTextUrl, "UTF-8", options);
+  }
+  Utf8Feed feed(ansiText);
+  return xmlCtxtReadIO(ctxt, Utf8Feed::Read, nullptr, &feed, kTextUrl, nullptr, options);
+}
+
+}  // namespace
+
 std::shared_ptr<XmlTree> ParseXmlText(const std::string& ansiText, const NamespaceList& namespaces) {
   // The text is already decoded: its declaration names the encoding of a
   // later Save, not of these bytes.
-  const std::string utf8 = AnsiToUtf8(ansiText);
   ParserContext parser(kTextUrl);
-  xmlDocPtr doc = xmlCtxtReadMemory(parser.get(), utf8.data(), static_cast<int>(utf8.size()), kTextUrl, "UTF-8",
-                                    kParseOptions | XML_PARSE_IGNORE_ENC);
+  xmlDocPtr doc = ReadAnsiText(parser.get(), ansiText);
   if (!doc || !parser.get()->wellFormed) {
     if (doc) xmlFreeDoc(doc);
     const ParserReport& r = parser.report();
-    std::string source = r.line > 0 ? SourceLineText(LineOfText(utf8, r.line), r.column) : "";
+    std::string source = r.line > 0 ? SourceLineText(LineOfText(AnsiToUtf8(ansiText), r.line), r.column) : "";
     throw Error("from TXMLCursor.LoadXML - " + ansiText + " --- " +
                 FormatReport(r.code, r.line, r.column, "", source, Utf8ToAnsi(r.reason)));
   }

@@ -262,6 +262,26 @@ TEST(XmlCursor, ValuesCrossAsWindows1252) {
   EXPECT_EQ(doc.Select(Ansi("d[.='Démarrer œuvre']")).Count(), 1);
 }
 
+
+// A long text reaches the parser a piece at a time: characters of several
+// bytes fall across every piece's end, and a value spans pieces.
+TEST(XmlCursor, ALongTextReadsTheSameAcrossItsPieces) {
+  std::string text = "<a>";
+  std::string expected;
+  for (int i = 0; i < 40000; ++i) {
+    const std::string value = Ansi("é€") + std::to_string(i);
+    text += "<v>" + value + "</v>";
+    if (i == 20000) expected = value;
+  }
+  const std::string longValue(300000, '\xE9');
+  text += "<long>" + longValue + "</long></a>";
+  IXMLCursor doc;
+  doc.LoadXML(text);
+  EXPECT_EQ(doc.Select("v").Count(), 40000);
+  EXPECT_EQ(doc.Select("v[20001]").GetValue("."), expected);
+  EXPECT_EQ(doc.GetValue("long"), longValue);
+  EXPECT_EQ(doc.GetXML(), text + "\n");
+}
 TEST(XmlCursor, NamespacesOfTheRootServeLaterPaths) {
   IXMLCursor doc;
   doc.LoadXML("<r xmlns:v=\"urn:v\"><v:item>1</v:item></r>");
