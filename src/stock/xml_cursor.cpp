@@ -52,6 +52,29 @@ void CheckName(const std::string& utf8Name, const char* what) {
     throw Error(std::string("Invalid ") + what + " name : " + Utf8ToAnsi(utf8Name));
 }
 
+// A short text is kept inside its node, in the room of the attributes and
+// namespaces a text node never has, as the parser keeps the texts it reads:
+// a feed adds hundreds of thousands of one-letter values, and a block of
+// their own would cost each more than its node's share.
+constexpr size_t kTextInNode = 2 * sizeof(void*);
+
+void StoreText(xmlNodePtr text, const std::string& utf8) {
+  if (utf8.size() >= kTextInNode) {
+    xmlNodeSetContent(text, X(utf8));
+    return;
+  }
+  xmlNodeSetContent(text, nullptr);  // lets the previous text go
+  auto* room = reinterpret_cast<xmlChar*>(&text->properties);
+  std::memcpy(room, utf8.c_str(), utf8.size() + 1);
+  text->content = room;
+}
+
+xmlNodePtr NewText(xmlDocPtr doc, const std::string& utf8) {
+  xmlNodePtr text = xmlNewDocText(doc, nullptr);
+  if (text) StoreText(text, utf8);
+  return text;
+}
+
 // Moves every child of a node out of the tree (kept alive for other cursors).
 void RetireChildren(XmlTree& tree, xmlNodePtr parent) {
   while (xmlNodePtr child = parent->children) {
@@ -70,21 +93,24 @@ void ReplaceContent(xmlNodePtr target, const std::string& utf8) {
       tree.Touched(target);
       xmlNodePtr only = target->children;
       if (only && !only->next && only->type == XML_TEXT_NODE && !utf8.empty()) {
-        xmlNodeSetContent(only, X(utf8));  // the common case: same node, new text
+        StoreText(only, utf8);  // the common case: same node, new text
         return;
       }
       RetireChildren(tree, target);
-      if (!utf8.empty()) xmlAddChild(target, xmlNewDocText(target->doc, X(utf8)));
+      if (!utf8.empty()) xmlAddChild(target, NewText(target->doc, utf8));
       return;
     }
     case XML_ATTRIBUTE_NODE: {
       RetireChildren(tree, target);
-      xmlNodePtr text = xmlNewDocText(target->doc, X(utf8));
+      xmlNodePtr text = NewText(target->doc, utf8);
       text->parent = target;
       target->children = target->last = text;
       return;
     }
     case XML_TEXT_NODE:
+      tree.Touched(target);
+      StoreText(target, utf8);
+      return;
     case XML_CDATA_SECTION_NODE:
     case XML_COMMENT_NODE:
     case XML_PI_NODE:
@@ -275,7 +301,7 @@ IXMLCursor IXMLCursor::AppendChild(const std::string& name, const std::string& t
     xmlDocPtr doc = xmlNewDoc(X("1.0"));
     xmlNodePtr root = xmlNewDocNode(doc, nullptr, X(utf8Name), nullptr);
     xmlDocSetRootElement(doc, root);
-    if (!utf8Text.empty()) xmlAddChild(root, xmlNewDocText(doc, X(utf8Text)));
+    if (!utf8Text.empty()) xmlAddChild(root, NewText(doc, utf8Text));
     document_ = std::make_shared<XmlDocument>();
     document_->tree = std::make_shared<XmlTree>(doc, false, NamespaceList());
     result.document_ = document_;
@@ -295,7 +321,7 @@ IXMLCursor IXMLCursor::AppendChild(const std::string& name, const std::string& t
     throw Error("This operation can not be performed on this type of node.");
   }
   xmlNodePtr element = xmlNewDocNode(parent->doc, nullptr, X(utf8Name), nullptr);
-  if (!utf8Text.empty()) xmlAddChild(element, xmlNewDocText(parent->doc, X(utf8Text)));
+  if (!utf8Text.empty()) xmlAddChild(element, NewText(parent->doc, utf8Text));
   xmlAddChild(parent, element);
   list_->tree->ChildAppended(parent, element);
   list_->tree->Touched(element);

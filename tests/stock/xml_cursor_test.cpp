@@ -108,6 +108,14 @@ TEST(XmlCursor, SetValueAppendsOnceThenChangesInPlace) {
   records.SetValue("idVO", "7");
   EXPECT_EQ(records.GetXML(),
             "<DataVO><idVO>7</idVO><VERSION>v1</VERSION><Kilometrage>1000</Kilometrage><titre>Y</titre></DataVO>");
+  // Short texts live in their node, longer ones apart: each replaces the other.
+  for (const std::string& value : {std::string(15, 'a'), std::string(16, 'b'), std::string("c"), std::string(40, 'd')}) {
+    records.SetValue("titre", value);
+    records.SetValue("@court", value);
+    EXPECT_EQ(records.GetValue("titre"), value);
+    EXPECT_EQ(records.GetValue("@court"), value);
+    EXPECT_EQ(records.Select("titre[.='" + value + "']").Count(), 1);
+  }
   records.SetValue("titre", "");
   EXPECT_EQ(records.GetValue("titre"), "");
   EXPECT_NE(records.GetXML().find("<titre/>"), std::string::npos);
