@@ -8,14 +8,12 @@
 namespace tarvelon {
 namespace {
 
-bool IsNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsNameChar(char c) { return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 bool ReadName(const std::string& s, size_t& i, std::string& name) {
-  if (i >= s.size() || !IsNameStart(s[i])) return false;
+  if (i >= s.size() || !IsAsciiNameStart(s[i])) return false;
   size_t start = i;
-  while (i < s.size() && IsNameChar(s[i])) ++i;
+  while (i < s.size() && IsAsciiNameChar(s[i])) ++i;
   name = s.substr(start, i - start);
   return true;
 }

@@ -27,6 +27,14 @@ struct ChildEqualityPath {
 // True when the expression (UTF-8) has one of the shapes above.
 bool ParseChildEqualityPath(const std::string& expression, ChildEqualityPath& out);
 
+// The names the cursor's shortcuts take as they stand: ASCII, a letter or
+// "_" first, then letters, digits, "_", "-" and ".". Any other name goes
+// through the library.
+inline bool IsAsciiNameStart(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+inline bool IsAsciiNameChar(unsigned char c) {
+  return IsAsciiNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
+}
+
 // The elements that the steps reach from the document node, in document order.
 std::vector<xmlNodePtr> WalkPath(xmlDocPtr doc, const std::vector<std::string>& steps);
 

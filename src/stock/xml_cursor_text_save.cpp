@@ -22,9 +22,6 @@ constexpr size_t kDeepest = 200;          // the parser refuses 256 levels
 constexpr size_t kLongestName = 1000;     // and names of 50 000 characters
 constexpr size_t kLongestRun = 1u << 20;  // and texts or values of 10 MB
 
-bool IsNameStart(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsNameChar(unsigned char c) { return IsNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.'; }
-
 class WriterForm {
  public:
   explicit WriterForm(std::string_view text) : s_(text) {}
@@ -64,8 +61,8 @@ class WriterForm {
 
   bool Name(std::string_view& name) {
     const size_t from = i_;
-    if (i_ >= s_.size() || !IsNameStart(Byte())) return false;
-    while (i_ < s_.size() && IsNameChar(Byte())) ++i_;
+    if (i_ >= s_.size() || !IsAsciiNameStart(Byte())) return false;
+    while (i_ < s_.size() && IsAsciiNameChar(Byte())) ++i_;
     name = s_.substr(from, i_ - from);
     return name.size() <= kLongestName;
   }
@@ -165,7 +162,7 @@ bool Declaration(std::string_view text, size_t& end, std::string& encoding) {
   if (text.substr(0, named.size()) != named) return false;
   size_t i = named.size();
   if (i >= text.size() || !((text[i] >= 'A' && text[i] <= 'Z') || (text[i] >= 'a' && text[i] <= 'z'))) return false;
-  while (i < text.size() && IsNameChar(static_cast<unsigned char>(text[i]))) ++i;
+  while (i < text.size() && IsAsciiNameChar(static_cast<unsigned char>(text[i]))) ++i;
   encoding = std::string(text.substr(named.size(), i - named.size()));
   for (std::string_view close : {"\"?>\n", "\" ?>\n"})
     if (text.substr(i, close.size()) == close) {
