@@ -75,6 +75,9 @@ xmlNodePtr NewText(xmlDocPtr doc, const std::string& utf8) {
   return text;
 }
 
+// What a new element's tags add to the written text: "<name>" and "</name>".
+size_t TagBytes(const std::string& utf8Name) { return 2 * utf8Name.size() + 5; }
+
 // Moves every child of a node out of the tree (kept alive for other cursors).
 void RetireChildren(XmlTree& tree, xmlNodePtr parent) {
   while (xmlNodePtr child = parent->children) {
@@ -280,7 +283,7 @@ void IXMLCursor::SetValue(const std::string& name, const std::string& text) {
     target = xmlNewDocNode(node->doc, nullptr, X(utf8Name), nullptr);
     xmlAddChild(node, target);
     tree.ChildAppended(node, target);
-    tree.Grew(2 * utf8Name.size() + 5);
+    tree.Grew(TagBytes(utf8Name));
   }
   std::string convertedText;
   ReplaceContent(target, Utf8Of(text, convertedText));
@@ -325,7 +328,7 @@ IXMLCursor IXMLCursor::AppendChild(const std::string& name, const std::string& t
   xmlAddChild(parent, element);
   list_->tree->ChildAppended(parent, element);
   list_->tree->Touched(element);
-  list_->tree->Grew(2 * utf8Name.size() + 5 + utf8Text.size());
+  list_->tree->Grew(TagBytes(utf8Name) + utf8Text.size());
 
   result.document_ = document_;
   result.list_ = std::make_shared<XmlNodeList>();

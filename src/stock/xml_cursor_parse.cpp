@@ -506,7 +506,7 @@ std::shared_ptr<XmlTree> ParseXmlText(const std::string& ansiText, const Namespa
   if (!doc || !parser.get()->wellFormed) {
     if (doc) xmlFreeDoc(doc);
     const ParserReport& r = parser.report();
-    std::string source = r.line > 0 ? SourceLineText(LineOfText(AnsiToUtf8(ansiText), r.line), r.column) : "";
+    std::string source = r.line > 0 ? SourceLineText(AnsiToUtf8(LineOfText(ansiText, r.line)), r.column) : "";
     throw Error("from TXMLCursor.LoadXML - " + ansiText + " --- " +
                 FormatReport(r.code, r.line, r.column, "", source, Utf8ToAnsi(r.reason)));
   }
