@@ -34,17 +34,14 @@ std::string ContentOf(xmlNodePtr node) {
   if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
     direct = reinterpret_cast<const char*>(node->content);
   } else if (node->type == XML_ELEMENT_NODE || node->type == XML_ATTRIBUTE_NODE) {
-    // The usual field: no child, or one text read in place.
+    // The usual field: a leaf text, no child, or one text read in place.
+    if (node->type == XML_ELEMENT_NODE && node->content) return Utf8ToAnsi(reinterpret_cast<const char*>(node->content));
     xmlNodePtr only = node->children;
     if (!only) return std::string();
     if (!only->next && (only->type == XML_TEXT_NODE || only->type == XML_CDATA_SECTION_NODE))
       direct = reinterpret_cast<const char*>(only->content);
   }
-  if (direct) return Utf8ToAnsi(direct);
-  xmlChar* content = xmlNodeGetContent(node);
-  std::string text = content ? Utf8ToAnsi(reinterpret_cast<const char*>(content)) : std::string();
-  xmlFree(content);
-  return text;
+  return Utf8ToAnsi(direct ? std::string(direct) : TextOfNode(node));
 }
 
 void CheckName(const std::string& utf8Name, const char* what) {
@@ -94,6 +91,8 @@ void ReplaceContent(xmlNodePtr target, const std::string& utf8) {
   switch (target->type) {
     case XML_ELEMENT_NODE: {
       tree.Touched(target);
+      target->content = nullptr;  // a leaf text, replaced
+      if (tree.TakeLeafText(target, utf8)) return;
       xmlNodePtr only = target->children;
       if (only && !only->next && only->type == XML_TEXT_NODE && !utf8.empty()) {
         StoreText(only, utf8);  // the common case: same node, new text
@@ -280,6 +279,7 @@ void IXMLCursor::SetValue(const std::string& name, const std::string& text) {
     const std::string& utf8Name = plainChild ? name : Utf8Of(name, converted);
     if (!plainChild) CheckName(utf8Name, "element");
     if (node->type != XML_ELEMENT_NODE) throw Error("This operation can not be performed on this type of node.");
+    tree.GiveTextNode(node);
     target = xmlNewDocNode(node->doc, nullptr, X(utf8Name), nullptr);
     xmlAddChild(node, target);
     tree.ChildAppended(node, target);
@@ -323,8 +323,10 @@ IXMLCursor IXMLCursor::AppendChild(const std::string& name, const std::string& t
   } else if (parent->type != XML_ELEMENT_NODE) {
     throw Error("This operation can not be performed on this type of node.");
   }
+  list_->tree->GiveTextNode(parent);
   xmlNodePtr element = xmlNewDocNode(parent->doc, nullptr, X(utf8Name), nullptr);
-  if (!utf8Text.empty()) xmlAddChild(element, NewText(parent->doc, utf8Text));
+  if (!utf8Text.empty() && !list_->tree->TakeLeafText(element, utf8Text))
+    xmlAddChild(element, NewText(parent->doc, utf8Text));
   xmlAddChild(parent, element);
   list_->tree->ChildAppended(parent, element);
   list_->tree->Touched(element);
@@ -374,6 +376,7 @@ void IXMLCursor::SaveAndReload(const std::string& path) {
 
 void IXMLCursor::LoadSaved(const IXMLCursor& source, const std::string& savedPath) {
   const XmlTree* from = source.document_ ? source.document_->tree.get() : nullptr;
+  if (from) from->SpreadLeafTexts();  // libxml2 copies text nodes only
   xmlDocPtr copy = from ? xmlCopyDoc(from->doc(), 1) : nullptr;
   if (!copy) {
     Load(savedPath);

@@ -1,5 +1,7 @@
 #include "stock/xml_cursor_index.h"
 
+#include "stock/xml_cursor_tree.h"
+
 #include <libxml/xpathInternals.h>
 
 #include <cmath>
@@ -36,12 +38,7 @@ std::string KeyOf(const ChildEqualityPath& path) {
   return key;
 }
 
-std::string ContentOf(xmlNodePtr node) {
-  xmlChar* content = xmlNodeGetContent(node);
-  std::string text = content ? reinterpret_cast<const char*>(content) : "";
-  xmlFree(content);
-  return text;
-}
+std::string ContentOf(xmlNodePtr node) { return TextOfNode(node); }
 
 }  // namespace
 

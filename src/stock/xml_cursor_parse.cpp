@@ -314,24 +314,6 @@ bool ReadableByte(const xmlChar* s) {
   return !(*s == 0xEF && s[1] == 0xBF && (s[2] == 0xBE || s[2] == 0xBF));
 }
 
-bool ReadableText(const xmlChar* s) {
-  if (!s) return true;
-  const size_t n = std::strlen(reinterpret_cast<const char*>(s));
-  // Eight bytes at a time; only a word holding a control byte or 0xEF is
-  // looked at byte by byte.
-  constexpr uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
-  size_t i = 0;
-  for (uint64_t w; n - i >= 8; i += 8) {
-    std::memcpy(&w, s + i, 8);
-    const uint64_t ef = w ^ (kOnes * 0xEF);
-    if ((((w - kOnes * 0x20) & ~w) | ((ef - kOnes) & ~ef)) & kHighs)
-      for (size_t k = i; k < i + 8; ++k)
-        if (!ReadableByte(s + k)) return false;
-  }
-  for (; i < n; ++i)
-    if (!ReadableByte(s + i)) return false;
-  return true;
-}
 
 bool SettleElement(XmlTree& tree, xmlNodePtr element) {
   for (xmlAttrPtr a = element->properties; a; a = a->next)
@@ -379,6 +361,25 @@ bool ReloadableTopElements(const XmlTree& tree, std::vector<xmlNodePtr>& element
 }
 
 }  // namespace
+
+bool ReadableText(const xmlChar* s) {
+  if (!s) return true;
+  const size_t n = std::strlen(reinterpret_cast<const char*>(s));
+  // Eight bytes at a time; only a word holding a control byte or 0xEF is
+  // looked at byte by byte.
+  constexpr uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+  size_t i = 0;
+  for (uint64_t w; n - i >= 8; i += 8) {
+    std::memcpy(&w, s + i, 8);
+    const uint64_t ef = w ^ (kOnes * 0xEF);
+    if ((((w - kOnes * 0x20) & ~w) | ((ef - kOnes) & ~ef)) & kHighs)
+      for (size_t k = i; k < i + 8; ++k)
+        if (!ReadableByte(s + k)) return false;
+  }
+  for (; i < n; ++i)
+    if (!ReadableByte(s + i)) return false;
+  return true;
+}
 
 bool SettleAsReloaded(XmlTree& tree) {
   std::vector<xmlNodePtr> pending;

@@ -42,6 +42,7 @@ bool IsPlainElement(xmlNodePtr node, const std::string& name) {
 std::vector<xmlNodePtr> EvaluateXPath(xmlNodePtr context, const std::string& expression) {
   XmlTree* tree = XmlTree::Of(context);
   if (!tree) throw Error("XPath: node without document");
+  tree->SpreadLeafTexts();  // the engine reads text nodes only
   xmlXPathContextPtr ctx = tree->xpath();
   // The engine's texts reach only the handler of the thread (a context's own
   // handler gets the error without its text).

@@ -19,7 +19,13 @@ int AppendToString(void* context, const char* bytes, int length) {
 
 int CloseNothing(void*) { return 0; }
 
+// libxml2 writes an element's text from its text nodes only.
+void SpreadLeafTextsOf(xmlNodePtr node) {
+  if (const XmlTree* tree = XmlTree::Of(node)) tree->SpreadLeafTexts();
+}
+
 void DumpInto(std::string& out, xmlNodePtr node) {
+  SpreadLeafTextsOf(node);
   xmlOutputBufferPtr buffer = xmlOutputBufferCreateIO(AppendToString, CloseNothing, &out, nullptr);
   if (!buffer) throw Error("XML: out of memory");
   xmlNodeDumpOutput(buffer, node->doc, node, 0, 0, nullptr);
@@ -79,6 +85,7 @@ std::string EncodeDocumentByLibrary(const XmlTree& tree) {
   // the document has one) is the one GetXML shows.
   const char* declared = tree.doc()->encoding ? reinterpret_cast<const char*>(tree.doc()->encoding) : nullptr;
   std::string out = !declared && tree.hasDeclaration() ? "<?xml version=\"1.0\"?>\n" : "";
+  tree.SpreadLeafTexts();
   int options = XML_SAVE_AS_XML | (declared && tree.hasDeclaration() ? 0 : XML_SAVE_NO_DECL);
   xmlSaveCtxtPtr save = xmlSaveToIO(AppendToString, CloseNothing, &out, declared ? declared : "UTF-8", options);
   if (!save) throw Error(Utf8ToAnsi(std::string("unsupported encoding ") + (declared ? declared : "")));

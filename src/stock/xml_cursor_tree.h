@@ -79,6 +79,24 @@ class XmlTree {
   // from, then what the last write took. Room is reserved from it.
   size_t sizeHint() const { return sizeHint_.load(std::memory_order_relaxed); }
   void SetSizeHint(size_t bytes) const { sizeHint_.store(bytes, std::memory_order_relaxed); }
+
+  // Leaf texts. A text the cursor sets on an element without children is
+  // kept in the element itself (its `content`, which libxml2 leaves unused
+  // for elements) instead of in a text node of its own: a feed adds
+  // hundreds of thousands of values, and the text node doubled what each
+  // cost. Only the cursor's own readers and writer know of them.
+  //
+  // Keeps `utf8` as the element's text and answers true, or answers false
+  // for a text that needs its node: an element with children, an empty or
+  // blank text (reading drops it), bytes a reader refuses.
+  bool TakeLeafText(xmlNodePtr element, const std::string& utf8);
+  // Gives one element its text node back (before it takes children).
+  void GiveTextNode(xmlNodePtr element) const;
+  // Gives every element its text node back, before the tree reaches libxml2
+  // itself (its XPath engine, its writer, a copy). A tree that had to does
+  // not keep leaf texts any more, so that a feed reading it through the
+  // library does not walk it again and again.
+  void SpreadLeafTexts() const;
   // About what a change adds to the written text (a value, or a new node's
   // tags): a document that grew since its last write is reserved room for
   // all of it at once, not copied into a doubled block halfway.
@@ -93,6 +111,13 @@ class XmlTree {
   XmlLookupIndex index_;
   xmlXPathContextPtr xpath_ = nullptr;
   mutable bool settled_ = false;
+  // The leaf texts, in blocks that live as long as the tree.
+  const xmlChar* KeepText(const std::string& utf8);
+  std::vector<std::unique_ptr<char[]>> textBlocks_;
+  char* textFree_ = nullptr;
+  size_t textRoom_ = 0;
+  mutable size_t leafTexts_ = 0;        // taken since the last spread
+  mutable bool leafTextsSpread_ = false;
   // Open addressing over the child elements of one parent, by name.
   struct ChildSlot {
     xmlNodePtr node = nullptr;
@@ -146,6 +171,11 @@ std::shared_ptr<XmlTree> ParseXmlText(const std::string& ansiText, const Namespa
 bool SettleAsReloaded(XmlTree& tree);
 // Whitespace alone, or no text at all: what reading a saved text drops.
 bool IsBlankText(const xmlChar* s);
+// No byte a reader refuses: control characters other than TAB, LF and CR,
+// the non-characters U+FFFE and U+FFFF.
+bool ReadableText(const xmlChar* s);
+// The text of a node as libxml2 gives it (UTF-8), leaf texts included.
+std::string TextOfNode(xmlNodePtr node);
 // Suppresses libxml2's own error printing and refuses every external load.
 void PrepareXmlLibrary();
 

@@ -252,17 +252,20 @@ class PlainWriter {
       if (node->type == XML_ELEMENT_NODE) {
         if (node->ns || node->nsDef) return false;
         xmlNodePtr child = FirstKept(node);
+        const xmlChar* leafText = child ? nullptr : node->content;  // see XmlTree::TakeLeafText
+        const bool open = child || leafText;
         const Name& name = NameOf(node->name);
         if (node->properties) {
           if (!Tag("<", name, "") || !Attributes(node)) return false;
-          sink_.Put(child ? ">" : "/>", child ? 1 : 2);
-        } else if (!(child ? Tag("<", name, ">") : Tag("<", name, "/>"))) {
+          sink_.Put(open ? ">" : "/>", open ? 1 : 2);
+        } else if (!(open ? Tag("<", name, ">") : Tag("<", name, "/>"))) {
           return false;
         }
         if (child) {
           node = child;
           continue;
         }
+        if (leafText && (!Write(leafText, *text_, false) || !Tag("</", NameOf(node->name), ">"))) return false;
       } else if (!Leaf(node)) {
         return false;
       }
