@@ -24,15 +24,22 @@ void RunState::LogLine(const std::string& message) {
     stampTime_ = now;
     stampText_ = FormatLogStamp(now);
   }
-  std::string line = stampText_ + " - " + message;
+  // The window's line and the file's in one copy of the message: a feed
+  // logs its whole result text.
+  constexpr std::string_view kMemoMark = "-> ";
+  std::string line;
+  line.reserve(kMemoMark.size() + stampText_.size() + 3 + message.size() + 2);
+  line.append(kMemoMark).append(stampText_).append(" - ").append(message).append("\r\n");
+  const std::string_view entry = std::string_view(line).substr(kMemoMark.size());
   // The file opened and closed by each call, as always; only the path is
   // mapped once while the file stays where it was found.
-  if (path != logPath_ || !AppendToExistingHostFile(logHostPath_, path, line + "\r\n")) {
-    AppendFileBytes(path, line + "\r\n");
+  if (path != logPath_ || !AppendToExistingHostFile(logHostPath_, path, entry)) {
+    AppendFileBytes(path, entry);
     logPath_ = path;
     logHostPath_ = HostPath(path);
   }
-  window.AddMemoLine("-> " + line);
+  line.resize(line.size() - 2);
+  window.AddMemoLine(std::move(line));
 }
 
 std::string RunState::ReadTargetSetting(const std::string& key, const std::string& def) const {

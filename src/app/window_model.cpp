@@ -44,9 +44,9 @@ void WindowModel::SetLabel2(const std::string& text) {
   if (observer_) observer_->LabelsChanged();
 }
 
-void WindowModel::AddMemoLine(const std::string& line) {
-  memo_.push_back(line);
-  if (observer_) observer_->MemoLineAdded(line);
+void WindowModel::AddMemoLine(std::string line) {
+  memo_.push_back(std::move(line));
+  if (observer_) observer_->MemoLineAdded(memo_.back());
 }
 
 void WindowModel::ClearMemo() {

@@ -54,7 +54,7 @@ class WindowModel {
   void SetLabel2(const std::string& text);
 
   const std::vector<std::string>& memo() const { return memo_; }
-  void AddMemoLine(const std::string& line);
+  void AddMemoLine(std::string line);
   void ClearMemo();
 
   void ProcessMessages();

@@ -35,7 +35,11 @@ class ConsoleWindow : public WindowObserver {
 
   void MemoLineAdded(const std::string& line) override {
     ClearStatus();
-    std::cout << AnsiToUtf8(line) << '\n' << std::flush;
+    // A piece at a time: a feed logs its whole result text, and each byte
+    // stands for one character.
+    constexpr size_t kPiece = 64 * 1024;
+    for (size_t at = 0; at < line.size(); at += kPiece) std::cout << AnsiToUtf8(std::string_view(line).substr(at, kPiece));
+    std::cout << '\n' << std::flush;
   }
   void LabelsChanged() override {
     if (!live_) return;

@@ -26,7 +26,7 @@ namespace {
   throw Error(what + " " + path + " : " + SystemErrorText(err));
 }
 
-void WriteAll(int fd, const std::string& bytes, const std::string& path) {
+void WriteAll(int fd, std::string_view bytes, const std::string& path) {
   size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -41,7 +41,7 @@ void WriteAll(int fd, const std::string& bytes, const std::string& path) {
   if (::close(fd) != 0) Fail(Ansi("Erreur d'écriture du fichier"), path, errno);
 }
 
-void WriteWithFlags(const std::string& path, const std::string& bytes, int flags) {
+void WriteWithFlags(const std::string& path, std::string_view bytes, int flags) {
   std::string host = HostPath(path);
   timespec before{};
   const bool stamped = HostFolderStamp(host, before);
@@ -166,7 +166,7 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
   ReplaceFile(path, [&](int fd) { WriteAll(fd, bytes, path); });
 }
 
-void AppendFileBytes(const std::string& path, const std::string& bytes) {
+void AppendFileBytes(const std::string& path, std::string_view bytes) {
   WriteWithFlags(path, bytes, O_CREAT | O_APPEND);
 }
 
@@ -224,7 +224,7 @@ bool CopyOpenFile(int in, int out, off_t size) {
 
 }  // namespace
 
-bool AppendToExistingHostFile(const std::string& hostPath, const std::string& path, const std::string& bytes) {
+bool AppendToExistingHostFile(const std::string& hostPath, const std::string& path, std::string_view bytes) {
   const int fd = ::open(hostPath.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
   if (fd < 0) return false;
   WriteAll(fd, bytes, path);

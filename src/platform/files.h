@@ -3,6 +3,7 @@
 // see throw Error with the path and the system's reason.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvelon {
@@ -18,11 +19,11 @@ std::string ReadFileBytes(const std::string& path);  // throws when unreadable
 // Creates or truncates the file and writes the bytes; throws on failure.
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 // Appends, creating the file when missing; throws on failure.
-void AppendFileBytes(const std::string& path, const std::string& bytes);
+void AppendFileBytes(const std::string& path, std::string_view bytes);
 // Appends to a file that exists at a host path found before (HostPath of
 // `path`); false, with nothing written, when it cannot be opened there. A
 // failing write throws as AppendFileBytes does.
-bool AppendToExistingHostFile(const std::string& hostPath, const std::string& path, const std::string& bytes);
+bool AppendToExistingHostFile(const std::string& hostPath, const std::string& path, std::string_view bytes);
 void CopyFileBytes(const std::string& source, const std::string& target);  // throws
 int64_t FileSizeOf(const std::string& path);  // -1 when missing
 // Last-write time as a day count (see clock.h), or false when missing.

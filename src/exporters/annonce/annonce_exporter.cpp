@@ -36,16 +36,17 @@ void AnnonceExporter::Run(RunState& state) {
   // The document's text is edited, then loaded and saved as the prepared
   // file. Loading the unedited text and saving it there first would change
   // nothing that stays: the edited file overwrites it unread.
-  std::string unedited = document_.GetXML();
+  std::string text = document_.GetXML();
   document_.Release();  // the edits need the text alone
-  const std::string text = EditText(std::move(unedited));
+  text = EditText(std::move(text));
   WriteTextFile(prepared, text);
   document_.LoadXMLReleasing(text);
+  text = std::string();  // the client files are made from the document
   document_.Save(prepared);
 
   BeforeClientFiles(state);
   std::unique_ptr<ClientFileBuilder> builder = MakeClientFileBuilder(state);
-  builder->Build(document_, text, prepared, true);
+  builder->BuildFromDocument(document_, prepared);
   AfterClientFiles(state, *builder);
   state.finishedFlag = true;
 }

@@ -36,8 +36,12 @@ ServerFields ClientFileBuilder::DefaultAccount() const {
 std::string ClientFileBuilder::WorkFolder() const { return WorkDir() + "Tarvelon\\"; }
 
 void ClientFileBuilder::Build(IXMLCursor& prepared, const std::string& preparedText,
-                              const std::string& preparedPath, bool holdsText) {
-  if (!holdsText) prepared.LoadXML(preparedText);
+                              const std::string& preparedPath) {
+  prepared.LoadXML(preparedText);
+  BuildFromDocument(prepared, preparedPath);
+}
+
+void ClientFileBuilder::BuildFromDocument(IXMLCursor& prepared, const std::string& preparedPath) {
   // Nothing below changes the prepared document, so this holds for every entry.
   fromPrepared_ = prepared.SavedCopyIsSame();
   handledLabels_.clear();
@@ -90,8 +94,9 @@ std::string ClientFileBuilder::BuildClientFile(const IXMLCursor& prepared, const
   state_.clientTotals.discounted += client.discounted;
   std::string summary = ClientSummary(client);
 
-  const std::string text = ClientDocumentText(prepared, working, preparedPath, client, leftOut);
-  SaveClientFile(working, EditClientText(text, client), client);
+  // Each edit lets the text before it go: the document is large.
+  SaveClientFile(working, EditClientText(ClientDocumentText(prepared, working, preparedPath, client, leftOut), client),
+                 client);
   AfterSaves(working, client);
 
   const std::string archivePath = WorkFolder() + archiveName_;
@@ -171,8 +176,8 @@ void ClientFileBuilder::SelectVehicles(const IXMLCursor& document, ClientEntry& 
   }
 }
 
-std::string ClientFileBuilder::EditClientText(const std::string& text, const ClientEntry& client) const {
-  return ClientFileText(text, client.code, false);
+std::string ClientFileBuilder::EditClientText(std::string text, const ClientEntry& client) const {
+  return ClientFileText(std::move(text), client.code, false);
 }
 
 void ClientFileBuilder::SaveClientFile(IXMLCursor& working, const std::string& text, const ClientEntry& client) {

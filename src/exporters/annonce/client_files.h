@@ -31,11 +31,11 @@ class ClientFileBuilder {
   virtual ~ClientFileBuilder() = default;
 
   // `prepared` is the exporter's cursor; `preparedText` the edited document
-  // text; `preparedPath` the saved PreparedExtract. With `holdsText` the
-  // cursor holds the document of that text already (loaded from it, then
-  // only saved), which loading the text again would give once more.
-  void Build(IXMLCursor& prepared, const std::string& preparedText, const std::string& preparedPath,
-             bool holdsText = false);
+  // text; `preparedPath` the saved PreparedExtract.
+  void Build(IXMLCursor& prepared, const std::string& preparedText, const std::string& preparedPath);
+  // The same once the cursor holds the document of that text (loaded from
+  // it, then only saved), which loading the text again would give once more.
+  void BuildFromDocument(IXMLCursor& prepared, const std::string& preparedPath);
 
   // The names of the last entry read.
   const std::string& resultFileName() const { return resultFileName_; }
@@ -45,7 +45,7 @@ class ClientFileBuilder {
   // The built-in FTP account of a client section.
   virtual ServerFields DefaultAccount() const;
   // The text edits from the prepared document to the client file.
-  virtual std::string EditClientText(const std::string& text, const ClientEntry& client) const;
+  virtual std::string EditClientText(std::string text, const ClientEntry& client) const;
   // The result file and the dated copy.
   virtual void SaveClientFile(IXMLCursor& working, const std::string& text, const ClientEntry& client);
   // The name of a file of the feed's own for a client that keeps vehicles
@@ -96,7 +96,7 @@ std::string ClientFileText(std::string text, const std::string& clientCode, bool
 // Pieces of those edits: the working elements (idVO, InfoVille, RefSite,
 // RefExpo, remise) removed, and the city element `name` (exact case) renamed VILLE.
 std::string RemoveClientWorkingElements(std::string text);
-std::string RenameCityElement(const std::string& text, const std::string& name);
+std::string RenameCityElement(std::string text, const std::string& name);
 
 // Summary pieces: one client's part and the closing total.
 std::string ClientSummary(const ClientEntry& client);

@@ -44,11 +44,11 @@ std::string ClientFileText(std::string text, const std::string& clientCode, bool
   text = ReplaceTags(text, {{"<DataVO>", "<ANNONCE>"}, {"</DataVO>", "</ANNONCE>"}, {"<document>", ""}, {"</document>", ""}});
 
   // A prepared extract without a declaration still gives a file that names its encoding.
-  text = WithIsoDeclaration(text);
+  text = WithIsoDeclaration(std::move(text));
 
   if (!keepWorkingElements) {
-    text = RemoveClientWorkingElements(text);
-    text = RenameCityElement(text, "LIBELLEVILLE");
+    text = RemoveClientWorkingElements(std::move(text));
+    text = RenameCityElement(std::move(text), "LIBELLEVILLE");
   }
   return text;
 }
@@ -57,9 +57,10 @@ std::string RemoveClientWorkingElements(std::string text) {
   return RemoveElements(std::move(text), {"idVO", "InfoVille", "RefSite", "RefExpo", "remise"});
 }
 
-std::string RenameCityElement(const std::string& text, const std::string& name) {
+std::string RenameCityElement(std::string text, const std::string& name) {
   // The empty form "<name/>" is renamed as well as "<name>…</name>".
-  return ReplaceAll(ReplaceAll(text, name + ">", "VILLE>"), "<" + name + "/>", "<VILLE/>");
+  text = ReplaceAll(text, name + ">", "VILLE>");
+  return ReplaceAll(text, "<" + name + "/>", "<VILLE/>");
 }
 
 }  // namespace tarvelon

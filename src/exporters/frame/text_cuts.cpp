@@ -389,12 +389,12 @@ Tag NextStartTag(const std::string& text, const std::string& name, size_t from) 
 
 }  // namespace
 
-std::string WithIsoDeclaration(const std::string& text) {
+std::string WithIsoDeclaration(std::string text) {
   const std::string iso = "<?xml version=\"1.0\" encoding=\"ISO-8859-15\" ?>";
-  std::string out = ReplaceAll(text, "<?xml version=\"1.0\"?>", iso, true);
+  text = ReplaceAll(text, "<?xml version=\"1.0\"?>", iso, true);
   // A document that had no declaration still names its encoding.
-  if (!StartsWith(out, "<?xml")) out = iso + out;
-  return out;
+  if (!StartsWith(text, "<?xml")) text.insert(0, iso);
+  return text;
 }
 
 std::string RemoveSection(const std::string& text, const std::string& name) {

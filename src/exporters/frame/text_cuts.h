@@ -43,7 +43,7 @@ std::string WrapPhotoSlots(const std::string& text, int slots);
 
 // `<?xml version="1.0" encoding="ISO-8859-15" ?>` in place of the plain
 // declaration, or in front of a document that has none.
-std::string WithIsoDeclaration(const std::string& text);
+std::string WithIsoDeclaration(std::string text);
 
 // Removes every section element of that name with its content, and its
 // empty form ("<name …/>") as well, so that no empty section is left behind.

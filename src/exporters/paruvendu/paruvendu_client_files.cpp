@@ -73,10 +73,10 @@ std::string LowerTags(const std::string& text, const std::vector<std::string>& n
   return out;
 }
 
-std::string ParuVenduClientFiles::EditClientText(const std::string& text, const ClientEntry& client) const {
-  std::string edited = ClientFileText(text, client.code, true);
-  edited = RemoveClientWorkingElements(edited);
-  edited = RenameCityElement(edited, "LibelleVille");
+std::string ParuVenduClientFiles::EditClientText(std::string text, const ClientEntry& client) const {
+  std::string edited = ClientFileText(std::move(text), client.code, true);
+  edited = RemoveClientWorkingElements(std::move(edited));
+  edited = RenameCityElement(std::move(edited), "LibelleVille");
   edited = ReplaceAll(edited, "<document>", "", true);
   return LowerTags(edited, kLoweredNames);
 }

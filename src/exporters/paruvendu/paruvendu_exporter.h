@@ -26,7 +26,7 @@ class ParuVenduClientFiles : public ClientFileBuilder {
   using ClientFileBuilder::ClientFileBuilder;
 
  protected:
-  std::string EditClientText(const std::string& text, const ClientEntry& client) const override;
+  std::string EditClientText(std::string text, const ClientEntry& client) const override;
   void SaveClientFile(IXMLCursor& working, const std::string& text, const ClientEntry& client) override;
   std::string Deliver(const std::string& archivePath, const ClientEntry& client) override;
 };

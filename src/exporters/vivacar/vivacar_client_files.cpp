@@ -32,9 +32,9 @@ std::string VivacarClientFiles::NameOwnFile(const ClientEntry& client) {
   return name;
 }
 
-std::string VivacarClientFiles::EditClientText(const std::string& text, const ClientEntry& client) const {
+std::string VivacarClientFiles::EditClientText(std::string text, const ClientEntry& client) const {
   // The client file is an intermediate: the working elements stay for the JSON pass.
-  return ClientFileText(text, client.code, true);
+  return ClientFileText(std::move(text), client.code, true);
 }
 
 void VivacarClientFiles::AfterSaves(IXMLCursor& working, const ClientEntry& client) {

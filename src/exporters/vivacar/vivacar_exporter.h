@@ -32,7 +32,7 @@ class VivacarClientFiles : public ClientFileBuilder {
 
  protected:
   std::string NameOwnFile(const ClientEntry& client) override;
-  std::string EditClientText(const std::string& text, const ClientEntry& client) const override;
+  std::string EditClientText(std::string text, const ClientEntry& client) const override;
   void AfterSaves(IXMLCursor& working, const ClientEntry& client) override;
   bool ReadsSavedDocument() const override { return true; }  // the JSON pass
   std::string Deliver(const std::string& archivePath, const ClientEntry& client) override;
