@@ -1,5 +1,7 @@
-// Leaf texts: the value of an element without children, kept in the element
-// rather than in a text node below it (see XmlTree::TakeLeafText).
+// Leaf texts: the one text of an element, as the parser reads it or the
+// cursor sets it, kept in the element rather than in a text node below it
+// (see XmlTree::TakeLeafText).
+#include <libxml/parserInternals.h>
 #include <libxml/tree.h>
 
 #include <cstring>
@@ -11,6 +13,9 @@ namespace {
 
 // Blocks of this size hold many values; a longer value has a block of its own.
 constexpr size_t kTextBlock = 64 * 1024;
+
+// The text a reader keeps in a leaf: not blank (reading drops it), nothing a reader refuses.
+bool KeepsAsLeafText(const xmlChar* text) { return !IsBlankText(text) && ReadableText(text); }
 
 xmlNodePtr FirstElement(xmlNodePtr node) {
   while (node && node->type != XML_ELEMENT_NODE) node = node->next;
@@ -40,31 +45,43 @@ void SpreadIn(const XmlTree& tree, xmlNodePtr top) {
 
 }  // namespace
 
-const xmlChar* XmlTree::KeepText(const std::string& utf8) {
-  const size_t size = utf8.size() + 1;
+const xmlChar* LeafTextStore::Keep(const char* text, size_t length) {
+  const size_t size = length + 1;
   char* at;
   if (size > kTextBlock / 4) {
-    textBlocks_.push_back(std::unique_ptr<char[]>(new char[size]));
-    at = textBlocks_.back().get();
+    blocks_.push_back(std::unique_ptr<char[]>(new char[size]));
+    at = blocks_.back().get();
   } else {
-    if (size > textRoom_) {
-      textBlocks_.push_back(std::unique_ptr<char[]>(new char[kTextBlock]));
-      textFree_ = textBlocks_.back().get();
-      textRoom_ = kTextBlock;
+    if (size > room_) {
+      blocks_.push_back(std::unique_ptr<char[]>(new char[kTextBlock]));
+      free_ = blocks_.back().get();
+      room_ = kTextBlock;
     }
-    at = textFree_;
-    textFree_ += size;
-    textRoom_ -= size;
+    at = free_;
+    free_ += size;
+    room_ -= size;
   }
-  std::memcpy(at, utf8.c_str(), size);
+  std::memcpy(at, text, length);
+  at[length] = '\0';
+  ++count_;
   return reinterpret_cast<const xmlChar*>(at);
+}
+
+void LeafTextStore::Adopt(LeafTextStore&& other) {
+  for (auto& block : other.blocks_) blocks_.push_back(std::move(block));
+  other.blocks_.clear();
+  // The other's free room stays unused: new texts start a block of their own.
+  count_ += other.count_;
+  other.count_ = 0;
+  other.free_ = nullptr;
+  other.room_ = 0;
 }
 
 bool XmlTree::TakeLeafText(xmlNodePtr element, const std::string& utf8) {
   if (leafTextsSpread_ || element->type != XML_ELEMENT_NODE || element->children) return false;
   const auto* text = reinterpret_cast<const xmlChar*>(utf8.c_str());
-  if (utf8.empty() || IsBlankText(text) || !ReadableText(text)) return false;
-  element->content = const_cast<xmlChar*>(KeepText(utf8));
+  if (utf8.empty() || !KeepsAsLeafText(text)) return false;
+  element->content = const_cast<xmlChar*>(leafTextStore_.Keep(utf8.data(), utf8.size()));
   ++leafTexts_;
   return true;
 }
@@ -83,6 +100,23 @@ void XmlTree::SpreadLeafTexts() const {
   for (xmlNodePtr node : retired_) SpreadIn(*this, node);
   leafTexts_ = 0;
   leafTextsSpread_ = true;
+}
+
+void XmlTree::AdoptLeafTexts(LeafTextStore&& store) {
+  leafTexts_ += store.count();
+  leafTextStore_.Adopt(std::move(store));
+}
+
+void KeepLeafTextOf(xmlNodePtr element, LeafTextStore& store, std::vector<xmlNodePtr>& blankTexts) {
+  xmlNodePtr text = element->children;
+  if (!text || text->next || text->type != XML_TEXT_NODE || text->name != xmlStringText) return;
+  if (!text->content || !KeepsAsLeafText(text->content)) return;
+  element->content = const_cast<xmlChar*>(store.Keep(reinterpret_cast<const char*>(text->content),
+                                                      std::strlen(reinterpret_cast<const char*>(text->content))));
+  // A text noted blank that grew since is the last note, if noted at all.
+  if (!blankTexts.empty() && blankTexts.back() == text) blankTexts.pop_back();
+  xmlUnlinkNode(text);
+  xmlFreeNode(text);
 }
 
 std::string TextOfNode(xmlNodePtr node) {

@@ -57,6 +57,8 @@ struct ParseNotes {
   ParserReport report;
   std::vector<xmlNodePtr> blankTexts;
   bool onlyElementsAndTexts = true;  // no comment, PI, CDATA or entity reference met
+  LeafTextStore leafTexts;
+  bool dtd = false;  // entity content is copied by libxml2, which knows no leaf texts
 };
 
 void CollectError(void* userData, xmlErrorPtr error) {
@@ -203,6 +205,16 @@ void NoteReference(void* ctx, const xmlChar* name) {
   xmlSAX2Reference(ctx, name);
 }
 
+// The parser's own end of an element, the element's one text kept in it.
+void EndElementKeepingLeafText(void* ctx, const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri) {
+  auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+  xmlNodePtr element = ctxt->node;
+  xmlSAX2EndElementNs(ctx, localName, prefix, uri);
+  ParseNotes& notes = NotesOf(ctx);
+  if (element && element->type == XML_ELEMENT_NODE && !notes.dtd)
+    KeepLeafTextOf(element, notes.leafTexts, notes.blankTexts);
+}
+
 // The parser's own character call, then a note of the text it added to when
 // that text is still blank. A text only grows while it is its parent's last
 // child, so its notes come in a row: one is kept.
@@ -257,6 +269,7 @@ void RefuseDeclaration(void* userData, const char* what, const xmlChar* name, co
 }
 
 void InternalSubset(void* ctx, const xmlChar* name, const xmlChar* publicId, const xmlChar* systemId) {
+  NotesOf(ctx).dtd = true;
   if (publicId || systemId) return RefuseDeclaration(ctx, "External DTD", name, systemId ? systemId : publicId);
   xmlSAX2InternalSubset(ctx, name, publicId, systemId);
 }
@@ -282,6 +295,7 @@ class ParserContext {
     if (!ctxt_) throw Error("XML parser: out of memory");
     ctxt_->_private = &notes_;
     ctxt_->sax->characters = CollectCharacters;
+    ctxt_->sax->endElementNs = EndElementKeepingLeafText;
     ctxt_->sax->comment = NoteComment;
     ctxt_->sax->processingInstruction = NoteInstruction;
     ctxt_->sax->cdataBlock = NoteCData;
@@ -295,6 +309,7 @@ class ParserContext {
   xmlParserCtxtPtr get() { return ctxt_; }
   const ParserReport& report() const { return notes_.report; }
   const std::vector<xmlNodePtr>& blankTexts() const { return notes_.blankTexts; }
+  LeafTextStore& leafTexts() { return notes_.leafTexts; }
   // A tree of elements and texts alone, without a DTD, as reading its saved text gives.
   bool AsReadAgain(xmlDocPtr doc) const { return notes_.onlyElementsAndTexts && !doc->intSubset && !doc->extSubset; }
 
@@ -449,6 +464,7 @@ std::shared_ptr<XmlTree> ParseXmlFile(const std::string& path) {
   DropBlankText(doc, parser.blankTexts());
   NamespaceList namespaces = RootNamespaces(doc);
   auto tree = std::make_shared<XmlTree>(doc, declaration, std::move(namespaces));
+  tree->AdoptLeafTexts(std::move(parser.leafTexts()));
   if (parser.AsReadAgain(doc)) tree->SetSettled();
   tree->SetSizeHint(fileSize);
   return tree;
@@ -516,6 +532,7 @@ std::shared_ptr<XmlTree> ParseXmlText(const std::string& ansiText, const Namespa
   doc->encoding = encoding.empty() ? nullptr : xmlStrdup(reinterpret_cast<const xmlChar*>(encoding.c_str()));
   DropBlankText(doc, parser.blankTexts());
   auto tree = std::make_shared<XmlTree>(doc, StartsWithDeclaration(ansiText.data(), ansiText.size()), namespaces);
+  tree->AdoptLeafTexts(std::move(parser.leafTexts()));
   if (parser.AsReadAgain(doc)) tree->SetSettled();
   tree->SetSizeHint(ansiText.size());
   return tree;

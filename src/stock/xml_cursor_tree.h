@@ -21,6 +21,22 @@
 
 namespace tarvelon {
 
+// The texts of leaf elements (see XmlTree::TakeLeafText), in blocks that
+// live as long as their tree.
+class LeafTextStore {
+ public:
+  const xmlChar* Keep(const char* text, size_t size);
+  // Takes the parser's texts along with its tree.
+  void Adopt(LeafTextStore&& other);
+  size_t count() const { return count_; }
+
+ private:
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  char* free_ = nullptr;
+  size_t room_ = 0;
+  size_t count_ = 0;
+};
+
 // Prefix and address of each namespace declaration of the root, in document order.
 using NamespaceList = std::vector<std::pair<std::string, std::string>>;
 
@@ -80,11 +96,11 @@ class XmlTree {
   size_t sizeHint() const { return sizeHint_.load(std::memory_order_relaxed); }
   void SetSizeHint(size_t bytes) const { sizeHint_.store(bytes, std::memory_order_relaxed); }
 
-  // Leaf texts. A text the cursor sets on an element without children is
-  // kept in the element itself (its `content`, which libxml2 leaves unused
-  // for elements) instead of in a text node of its own: a feed adds
-  // hundreds of thousands of values, and the text node doubled what each
-  // cost. Only the cursor's own readers and writer know of them.
+  // Leaf texts. The one text of an element, as the parser reads it or the
+  // cursor sets it, is kept in the element itself (its `content`, which
+  // libxml2 leaves unused for elements) instead of in a text node of its
+  // own: a record holds a hundred values, and the text node doubled what
+  // each cost. Only the cursor's own readers and writer know of them.
   //
   // Keeps `utf8` as the element's text and answers true, or answers false
   // for a text that needs its node: an element with children, an empty or
@@ -97,6 +113,8 @@ class XmlTree {
   // not keep leaf texts any more, so that a feed reading it through the
   // library does not walk it again and again.
   void SpreadLeafTexts() const;
+  // The leaf texts the parser made for this tree.
+  void AdoptLeafTexts(LeafTextStore&& store);
   // About what a change adds to the written text (a value, or a new node's
   // tags): a document that grew since its last write is reserved room for
   // all of it at once, not copied into a doubled block halfway.
@@ -111,11 +129,7 @@ class XmlTree {
   XmlLookupIndex index_;
   xmlXPathContextPtr xpath_ = nullptr;
   mutable bool settled_ = false;
-  // The leaf texts, in blocks that live as long as the tree.
-  const xmlChar* KeepText(const std::string& utf8);
-  std::vector<std::unique_ptr<char[]>> textBlocks_;
-  char* textFree_ = nullptr;
-  size_t textRoom_ = 0;
+  LeafTextStore leafTextStore_;
   mutable size_t leafTexts_ = 0;        // taken since the last spread
   mutable bool leafTextsSpread_ = false;
   // Open addressing over the child elements of one parent, by name.
@@ -171,6 +185,10 @@ std::shared_ptr<XmlTree> ParseXmlText(const std::string& ansiText, const Namespa
 bool SettleAsReloaded(XmlTree& tree);
 // Whitespace alone, or no text at all: what reading a saved text drops.
 bool IsBlankText(const xmlChar* s);
+// Called by the parser as it closes an element: an element whose one child
+// is a text keeps it as its leaf text, and the node goes. `blankTexts` are
+// the parser's notes of texts that were blank when last seen.
+void KeepLeafTextOf(xmlNodePtr element, LeafTextStore& store, std::vector<xmlNodePtr>& blankTexts);
 // No byte a reader refuses: control characters other than TAB, LF and CR,
 // the non-characters U+FFFE and U+FFFF.
 bool ReadableText(const xmlChar* s);

@@ -1,6 +1,7 @@
-// Values set on new elements are kept in the element itself until the
-// document reaches libxml2 (XPath, its writer, a copy): whichever form they
-// are in, the document reads, writes, saves and selects the same.
+// The one text of an element, as read or as set on a new element, is kept in
+// the element itself until the document reaches libxml2 (XPath, its writer,
+// a copy): whichever form it is in, the document reads, writes, saves and
+// selects the same.
 #include <gtest/gtest.h>
 
 #include "platform/text.h"
@@ -92,6 +93,36 @@ TEST_F(XmlLeafText, RecordsAreFoundByAValueSetThroughTheCursor) {
   EXPECT_EQ(doc.SelectWhereChildIs("/d/V", "key", "k3").GetValue("id"), "3");
   EXPECT_EQ(doc.Select("/d").GetValue("."), "1k12k23k3");
   EXPECT_EQ(doc.SelectByXPath("/d/V[key='k1']").GetValue("id"), "1");
+}
+
+TEST_F(XmlLeafText, ReadTextsAreTheSameInEitherForm) {
+  // A text that starts blank and grows; a blank one, dropped; mixed content;
+  // an attribute; a CDATA section and a comment, which stay nodes.
+  const std::string text = Ansi(
+      "<?xml version=\"1.0\" encoding=\"windows-1252\"?><r><a> &amp; b</a><b> </b><c>x<d>été</d>y</c>"
+      "<e k=\"1\">v</e><f><![CDATA[<z>]]></f><g><!--n-->w</g></r>");
+  const std::string written = Ansi(
+      "<?xml version=\"1.0\"?>\n<r><a> &amp; b</a><b/><c>x<d>été</d>y</c><e k=\"1\">v</e>"
+      "<f><![CDATA[<z>]]></f><g><!--n-->w</g></r>\n");
+  IXMLCursor kept, spread;
+  kept.LoadXML(text);
+  spread.LoadXML(text);
+  ASSERT_EQ(spread.SelectByXPath(Ansi("//*[. = 'été']")).GetValue("."), Ansi("été"));
+  for (IXMLCursor* doc : {&kept, &spread}) {
+    EXPECT_EQ(doc->GetXML(), written);
+    EXPECT_EQ(doc->Select("/r").GetValue("a"), " & b");
+    EXPECT_EQ(doc->Select("/r").GetValue("c"), Ansi("xétéy"));
+    EXPECT_EQ(doc->SelectWhereChildIs("/r", "e", "v").Count(), 1);
+  }
+  kept.Save("C:\\kept.xml");
+  spread.Save("C:\\spread.xml");
+  EXPECT_EQ(ReadHostFile(drive.path() + "/kept.xml"), ReadHostFile(drive.path() + "/spread.xml"));
+
+  // With a DTD, entity content is libxml2's to copy: the texts stay nodes.
+  IXMLCursor entities;
+  entities.LoadXML("<!DOCTYPE r [<!ENTITY w \"<x>word</x>\">]><r>&w;&w;</r>");
+  EXPECT_EQ(entities.Select("/r").GetValue("."), "wordword");
+  EXPECT_EQ(entities.GetXML(), "<!DOCTYPE r [\n<!ENTITY w \"<x>word</x>\">\n]>\n<r>&w;&w;</r>\n");
 }
 
 }  // namespace

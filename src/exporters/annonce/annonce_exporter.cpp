@@ -41,7 +41,7 @@ void AnnonceExporter::Run(RunState& state) {
   text = EditText(std::move(text));
   WriteTextFile(prepared, text);
   document_.LoadXMLReleasing(text);
-  text = std::string();  // the client files are made from the document
+  std::string().swap(text);  // the client files are made from the document
   document_.Save(prepared);
 
   BeforeClientFiles(state);
