@@ -11,9 +11,11 @@ RunState::~RunState() = default;
 
 std::string RunState::LogFilePath() const { return WorkDir() + "MarqueUpdate" + exportOption + ".log"; }
 
-void RunState::LogLine(const std::string& message) {
+void RunState::LogLine(const std::string& message) { LogLine({}, message); }
+
+void RunState::LogLine(std::string_view head, const std::string& body) {
   const std::string path = LogFilePath();
-  if (message.empty()) {
+  if (head.empty() && body.empty()) {
     WriteFileBytes(path, "");
     window.AddMemoLine("-> ");
     return;
@@ -28,8 +30,8 @@ void RunState::LogLine(const std::string& message) {
   // logs its whole result text.
   constexpr std::string_view kMemoMark = "-> ";
   std::string line;
-  line.reserve(kMemoMark.size() + stampText_.size() + 3 + message.size() + 2);
-  line.append(kMemoMark).append(stampText_).append(" - ").append(message).append("\r\n");
+  line.reserve(kMemoMark.size() + stampText_.size() + 3 + head.size() + body.size() + 2);
+  line.append(kMemoMark).append(stampText_).append(" - ").append(head).append(body).append("\r\n");
   const std::string_view entry = std::string_view(line).substr(kMemoMark.size());
   // The file opened and closed by each call, as always; only the path is
   // mapped once while the file stays where it was found.

@@ -4,6 +4,7 @@
 // passed explicitly to every step.
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/config.h"
@@ -81,6 +82,8 @@ class RunState {
   // The activity log: WorkDir + "MarqueUpdate" + ExportOption + ".log". An
   // empty message starts the file afresh. Throws when the file cannot be written.
   void LogLine(const std::string& message);
+  // LogLine(head + body), without the copy: a feed logs its whole result text.
+  void LogLine(std::string_view head, const std::string& body);
   std::string LogFilePath() const;
 
  private:

@@ -232,10 +232,16 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
   size_t pos = 0;
   std::optional<CaseIgnoringSearch> search;
   if (ignoreCase) search.emplace(from);
-  while (true) {
-    size_t hit = ignoreCase ? search->Find(s, pos) : s.find(from, pos);
-    if (hit == std::string_view::npos) break;
-    if (pos == 0) out.reserve(s.size());
+  const auto next = [&](size_t at) { return ignoreCase ? search->Find(s, at) : s.find(from, at); };
+  size_t hit = next(0);
+  if (hit == std::string_view::npos) return std::string(s);
+  size_t size = s.size();
+  // A text that grows is counted first: one block of its final size, not
+  // one doubled when the last piece does not fit.
+  if (to.size() > from.size())
+    for (size_t at = hit; at != std::string_view::npos; at = next(at + from.size())) size += to.size() - from.size();
+  out.reserve(size);
+  for (; hit != std::string_view::npos; hit = next(pos)) {
     out.append(s.substr(pos, hit - pos));
     out.append(to);
     pos = hit + from.size();

@@ -37,6 +37,11 @@ TEST(TextHelpers, ReplaceAllIgnoringCase) {
   EXPECT_EQ(ReplaceAll("3 Portes avec hayon", "portes", "", true), "3  avec hayon");
   EXPECT_EQ(ReplaceAll("aXbxc", "x", "-"), "aXb-c");
   EXPECT_EQ(ReplaceAll("abc", "", "-"), "abc");
+  // Growing texts, hits overlapping their replacement or at both ends.
+  EXPECT_EQ(ReplaceAll("xaxxax", "x", "xyx"), "xyxaxyxxyxaxyx");
+  EXPECT_EQ(ReplaceAll("AaAaa", "aa", "[aa]", true), "[aa][aa]a");
+  const std::string::size_type size = ReplaceAll(std::string(100000, 'a'), "a", "bb").size();
+  EXPECT_EQ(size, 200000u);
 }
 
 TEST(TextHelpers, IntegersAreReadStrictly) {

@@ -49,7 +49,7 @@ void RunAutoReflexExport(RunState& state, const std::string& optionKey) {
   std::string unedited = document.GetXML();
   document.Release();  // the edits need the text alone
   const std::string text = EditAutoReflexText(std::move(unedited));
-  state.LogLine("Result : " + text);
+  state.LogLine("Result : ", text);
   state.LogLine(Ansi("Après Replacements"));
   document.LoadXMLForSaving(text);
   state.LogLine("Avant Enregistrement");

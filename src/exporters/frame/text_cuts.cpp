@@ -329,8 +329,14 @@ std::string ReplaceTags(const std::string& text, const std::vector<std::pair<std
     for (int c = 0; c < 256; ++c)
       if (up(static_cast<char>(c)) == up(r.first[1])) secondChar[c] = true;
 
+  // Every replaced tag starts at a "<": room for each to grow, so that the
+  // text is never copied into a block of twice its size halfway.
+  size_t growth = 0;
+  for (const auto& [from, to] : replacements)
+    if (to.size() > from.size()) growth = std::max(growth, to.size() - from.size());
+  const size_t room = growth ? growth * static_cast<size_t>(std::count(text.begin(), text.end(), '<')) : 0;
   std::string out;
-  out.reserve(text.size());
+  out.reserve(text.size() + (room <= text.size() / 4 ? room : 0));
   size_t kept = 0;
   const char* const data = text.data();
   const size_t size = text.size();
@@ -393,8 +399,10 @@ std::string WithIsoDeclaration(std::string text) {
   const std::string iso = "<?xml version=\"1.0\" encoding=\"ISO-8859-15\" ?>";
   text = ReplaceAll(text, "<?xml version=\"1.0\"?>", iso, true);
   // A document that had no declaration still names its encoding.
-  if (!StartsWith(text, "<?xml")) text.insert(0, iso);
-  return text;
+  if (StartsWith(text, "<?xml")) return text;
+  std::string named;  // one block of the final size
+  named.reserve(iso.size() + text.size());
+  return named.append(iso).append(text);
 }
 
 std::string RemoveSection(const std::string& text, const std::string& name) {

@@ -151,7 +151,7 @@ void RunRad1Export(RunState& state, const std::string& feedName) {
   const std::string unedited = document.GetXML();
   document.Release();  // the edits need the text alone
   const std::string text = EditRad1Text(unedited, rad1);
-  state.LogLine("Result : " + text);
+  state.LogLine("Result : ", text);
   state.LogLine(Ansi("Après Remplacements"));
   LoadEditedText(document, text, {{unedited, output}});
   state.LogLine("Avant Enregistrement");

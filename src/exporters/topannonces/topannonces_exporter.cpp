@@ -89,7 +89,7 @@ void RunTopAnnoncesExport(RunState& state, const std::string&) {
   document.Release();  // the edits need the text alone
   const std::string photoText = EditTopAnnoncesPhotoText(unedited);
   const std::string text = EditTopAnnoncesText(photoText);
-  state.LogLine("Result : " + text);
+  state.LogLine("Result : ", text);
   state.LogLine(Ansi("Après Remplacements"));
   LoadEditedText(document, text, {{unedited, workingCopy}, {photoText, workingCopy}});
   state.LogLine("Avant Enregistrement");
