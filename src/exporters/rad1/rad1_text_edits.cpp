@@ -6,10 +6,11 @@
 
 namespace tarvelon {
 
-std::string EditRad1Text(std::string text, bool rad1) {
+std::string EditRad1Text(const std::string& unedited, bool rad1) {
   // The cuts that must stay inside one vehicle run while the records are
-  // still DataVO elements; the renames come after them.
-  text = RemoveSection(text, "InfosSRS");
+  // still DataVO elements; the renames come after them. The unedited text
+  // stays the caller's: it is the one saved should the edited one fail.
+  std::string text = RemoveSection(unedited, "InfosSRS");
   text = RemoveElements(std::move(text), {"idVO", "TypeVO", "InfoVille", "RefVille", "id_Track"});
   if (rad1) text = CutElementRun(std::move(text), "LibelleSociete", "Ref");
   text = RemoveElements(std::move(text), {"RefSite", "RefExpo"});
@@ -28,7 +29,7 @@ std::string EditRad1Text(std::string text, bool rad1) {
                             {"</DataVO>", "</annonce>"},
                             {"<document>", "<annonces>"},
                             {"</document>", "</annonces>"}});
-  text = WithIsoDeclaration(text);
+  text = WithIsoDeclaration(std::move(text));
   return ReplaceAll(text, "Rad1_", "", true);
 }
 

@@ -6,24 +6,25 @@
 
 namespace tarvelon {
 
-std::string EditTopAnnoncesPhotoText(std::string text) {
-  text = ReplaceTags(text, {{"<Carrosserie>", "<carrosserie>"}, {"</Carrosserie>", "</carrosserie>"},
+std::string EditTopAnnoncesPhotoText(const std::string& unedited) {
+  // Each stage stays the caller's: the stages are saved should the last fail.
+  std::string text = ReplaceTags(unedited, {{"<Carrosserie>", "<carrosserie>"}, {"</Carrosserie>", "</carrosserie>"},
                            {"<Carrosserie/>", "<carrosserie/>"}}, false);
   // One photo per filled slot, in slot order; empty slots leave no trace.
   return GatherSlots(text, "NOMPHOTO", 6, "liste_photos", "photo");
 }
 
-std::string EditTopAnnoncesText(std::string text) {
+std::string EditTopAnnoncesText(const std::string& photoText) {
   // The cuts that must stay inside one vehicle run while the records are
   // still DataVO elements; the renames come after them.
-  text = RemoveSection(text, "InfosSRS");
+  std::string text = RemoveSection(photoText, "InfosSRS");
   text = CutElementRun(std::move(text), "MODELEVERSION", "InfoComplement");
   text = RemoveElements(std::move(text), {"idVO", "TypeVO", "InfoVille", "RefSite", "RefExpo"});
 
   // The vehicle list becomes the root, also when it holds no vehicle.
   text = ReplaceSectionTags(text, "DataVOS", "<listepa>", "</listepa>");
   text = ReplaceTags(text, {{"<DataVO>", "<annonce>"}, {"</DataVO>", "</annonce>"}, {"<document>", ""}, {"</document>", ""}});
-  return WithIsoDeclaration(text);
+  return WithIsoDeclaration(std::move(text));
 }
 
 }  // namespace tarvelon
