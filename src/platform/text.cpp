@@ -250,6 +250,28 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
   return out;
 }
 
+std::string ReplaceAllInText(std::string s, std::string_view from, std::string_view to, bool ignoreCase) {
+  if (from.empty()) return s;
+  std::optional<CaseIgnoringSearch> search;
+  if (ignoreCase) search.emplace(from);
+  const std::string_view text(s);
+  const auto next = [&](size_t at) { return ignoreCase ? search->Find(text, at) : text.find(from, at); };
+  if (to.size() > from.size()) return next(0) == std::string_view::npos ? s : ReplaceAll(text, from, to, ignoreCase);
+  // What is written stays behind what is read: the text ahead is as it was.
+  size_t written = 0, read = 0;
+  for (size_t hit = next(0); hit != std::string_view::npos; hit = next(read)) {
+    if (written != read) std::memmove(s.data() + written, s.data() + read, hit - read);
+    written += hit - read;
+    std::memcpy(s.data() + written, to.data(), to.size());
+    written += to.size();
+    read = hit + from.size();
+  }
+  if (read == 0) return s;
+  std::memmove(s.data() + written, s.data() + read, s.size() - read);
+  s.resize(written + s.size() - read);
+  return s;
+}
+
 bool TryParseInt(std::string_view s, long long& out) {
   if (s.empty()) return false;
   size_t i = 0;

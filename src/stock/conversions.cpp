@@ -123,6 +123,8 @@ std::string ReplaceBetweenMarkers(std::string text, const std::string& start, co
     size_t last = FindJoined(done, text, rest, end, first + start.size());
     if (last == std::string::npos) break;
     last += end.size();
+    // One block for the result, not one doubled as it grows: texts are tens of MB.
+    if (done.capacity() < text.size()) done.reserve(text.size());
     if (selfMatching || replacement.size() >= last - first) settled = first + replacement.size();
     const size_t split = done.size();
     if (last <= split) {

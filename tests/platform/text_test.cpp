@@ -42,6 +42,12 @@ TEST(TextHelpers, ReplaceAllIgnoringCase) {
   EXPECT_EQ(ReplaceAll("AaAaa", "aa", "[aa]", true), "[aa][aa]a");
   const std::string::size_type size = ReplaceAll(std::string(100000, 'a'), "a", "bb").size();
   EXPECT_EQ(size, 200000u);
+  // A text handed over gives the same, shrinking in its own block.
+  for (const char* text : {"xaxxax", "AaAaa", "none", "", "aaaa"})
+    for (const auto& [from, to] : {std::pair{"x", "xyx"}, {"x", ""}, {"aa", "[]"}, {"aa", "b"}, {"a", "a"}}) {
+      EXPECT_EQ(ReplaceAllInText(text, from, to), ReplaceAll(text, from, to)) << text << " " << from;
+      EXPECT_EQ(ReplaceAllInText(text, from, to, true), ReplaceAll(text, from, to, true)) << text << " " << from;
+    }
 }
 
 TEST(TextHelpers, IntegersAreReadStrictly) {

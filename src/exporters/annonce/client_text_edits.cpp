@@ -33,11 +33,11 @@ std::string ClientFileText(std::string text, const std::string& clientCode, bool
   const std::string client = "<CLIENT CODE=\"" + XmlAttributeText(clientCode) + "\">";
   text = CutBetween(std::move(text), "<COORDONNEESS EOF=\"", "RecordName=\"COORDONNEES\"/>", client);
   text = CutBetween(std::move(text), "<COORDONNEESS EOF=\"", "RecordName=\"COORDONNEES\">", client);
-  text = ReplaceAll(text, "</COORDONNEESS>", "", true);
+  text = ReplaceAllInText(std::move(text), "</COORDONNEESS>", "", true);
 
   text = CutBetween(std::move(text), "<DataVOS EOF=\"", "RecordName=\"DataVO\">", "");
   text = CutBetween(std::move(text), "<DataVOS EOF=\"", "RecordName=\"DataVO\"/>", "");
-  text = ReplaceAll(text, "</DataVOS>", "</CLIENT>", true);
+  text = ReplaceAllInText(std::move(text), "</DataVOS>", "</CLIENT>", true);
 
   text = RemoveElements(std::move(text), {"CODECLIENT", "cGroup", "TypeVO", "Concession", "FlagExclusion"});
 
@@ -59,8 +59,8 @@ std::string RemoveClientWorkingElements(std::string text) {
 
 std::string RenameCityElement(std::string text, const std::string& name) {
   // The empty form "<name/>" is renamed as well as "<name>…</name>".
-  text = ReplaceAll(text, name + ">", "VILLE>");
-  return ReplaceAll(text, "<" + name + "/>", "<VILLE/>");
+  text = ReplaceAllInText(std::move(text), name + ">", "VILLE>");
+  return ReplaceAllInText(std::move(text), "<" + name + "/>", "<VILLE/>");
 }
 
 }  // namespace tarvelon

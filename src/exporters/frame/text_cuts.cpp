@@ -397,7 +397,7 @@ Tag NextStartTag(const std::string& text, const std::string& name, size_t from) 
 
 std::string WithIsoDeclaration(std::string text) {
   const std::string iso = "<?xml version=\"1.0\" encoding=\"ISO-8859-15\" ?>";
-  text = ReplaceAll(text, "<?xml version=\"1.0\"?>", iso, true);
+  text = ReplaceAllInText(std::move(text), "<?xml version=\"1.0\"?>", iso, true);
   // A document that had no declaration still names its encoding.
   if (StartsWith(text, "<?xml")) return text;
   std::string named;  // one block of the final size

@@ -77,7 +77,7 @@ std::string ParuVenduClientFiles::EditClientText(std::string text, const ClientE
   std::string edited = ClientFileText(std::move(text), client.code, true);
   edited = RemoveClientWorkingElements(std::move(edited));
   edited = RenameCityElement(std::move(edited), "LibelleVille");
-  edited = ReplaceAll(edited, "<document>", "", true);
+  edited = ReplaceAllInText(std::move(edited), "<document>", "", true);
   return LowerTags(edited, kLoweredNames);
 }
 

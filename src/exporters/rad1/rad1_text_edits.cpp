@@ -30,7 +30,7 @@ std::string EditRad1Text(const std::string& unedited, bool rad1) {
                             {"<document>", "<annonces>"},
                             {"</document>", "</annonces>"}});
   text = WithIsoDeclaration(std::move(text));
-  return ReplaceAll(text, "Rad1_", "", true);
+  return ReplaceAllInText(std::move(text), "Rad1_", "", true);
 }
 
 }  // namespace tarvelon
