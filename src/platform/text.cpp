@@ -219,6 +219,19 @@ class CaseIgnoringSearch {
   std::array<size_t, 256> shift_;
 };
 
+// The occurrences of a part in a text, one after the other, ignoring case or not.
+class Occurrences {
+ public:
+  Occurrences(std::string_view text, std::string_view part, bool ignoreCase) : text_(text), part_(part) {
+    if (ignoreCase) search_.emplace(part);
+  }
+  size_t From(size_t at) const { return search_ ? search_->Find(text_, at) : text_.find(part_, at); }
+
+ private:
+  std::string_view text_, part_;
+  std::optional<CaseIgnoringSearch> search_;
+};
+
 }  // namespace
 
 size_t FindIgnoringCase(std::string_view s, std::string_view part, size_t from) {
@@ -230,18 +243,16 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
   if (from.empty()) return std::string(s);
   std::string out;
   size_t pos = 0;
-  std::optional<CaseIgnoringSearch> search;
-  if (ignoreCase) search.emplace(from);
-  const auto next = [&](size_t at) { return ignoreCase ? search->Find(s, at) : s.find(from, at); };
-  size_t hit = next(0);
+  const Occurrences found(s, from, ignoreCase);
+  size_t hit = found.From(0);
   if (hit == std::string_view::npos) return std::string(s);
   size_t size = s.size();
   // A text that grows is counted first: one block of its final size, not
   // one doubled when the last piece does not fit.
   if (to.size() > from.size())
-    for (size_t at = hit; at != std::string_view::npos; at = next(at + from.size())) size += to.size() - from.size();
+    for (size_t at = hit; at != std::string_view::npos; at = found.From(at + from.size())) size += to.size() - from.size();
   out.reserve(size);
-  for (; hit != std::string_view::npos; hit = next(pos)) {
+  for (; hit != std::string_view::npos; hit = found.From(pos)) {
     out.append(s.substr(pos, hit - pos));
     out.append(to);
     pos = hit + from.size();
@@ -252,14 +263,12 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
 
 std::string ReplaceAllInText(std::string s, std::string_view from, std::string_view to, bool ignoreCase) {
   if (from.empty()) return s;
-  std::optional<CaseIgnoringSearch> search;
-  if (ignoreCase) search.emplace(from);
   const std::string_view text(s);
-  const auto next = [&](size_t at) { return ignoreCase ? search->Find(text, at) : text.find(from, at); };
-  if (to.size() > from.size()) return next(0) == std::string_view::npos ? s : ReplaceAll(text, from, to, ignoreCase);
+  const Occurrences found(text, from, ignoreCase);
+  if (to.size() > from.size()) return found.From(0) == std::string_view::npos ? s : ReplaceAll(text, from, to, ignoreCase);
   // What is written stays behind what is read: the text ahead is as it was.
   size_t written = 0, read = 0;
-  for (size_t hit = next(0); hit != std::string_view::npos; hit = next(read)) {
+  for (size_t hit = found.From(0); hit != std::string_view::npos; hit = found.From(read)) {
     if (written != read) std::memmove(s.data() + written, s.data() + read, hit - read);
     written += hit - read;
     std::memcpy(s.data() + written, to.data(), to.size());

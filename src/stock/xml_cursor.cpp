@@ -41,7 +41,7 @@ std::string ContentOf(xmlNodePtr node) {
     if (!only->next && (only->type == XML_TEXT_NODE || only->type == XML_CDATA_SECTION_NODE))
       direct = reinterpret_cast<const char*>(only->content);
   }
-  return Utf8ToAnsi(direct ? std::string(direct) : TextOfNode(node));
+  return direct ? Utf8ToAnsi(direct) : Utf8ToAnsi(TextOfNode(node));
 }
 
 void CheckName(const std::string& utf8Name, const char* what) {

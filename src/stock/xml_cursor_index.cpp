@@ -38,8 +38,6 @@ std::string KeyOf(const ChildEqualityPath& path) {
   return key;
 }
 
-std::string ContentOf(xmlNodePtr node) { return TextOfNode(node); }
-
 }  // namespace
 
 bool ParseChildEqualityPath(const std::string& s, ChildEqualityPath& out) {
@@ -121,7 +119,7 @@ const std::vector<xmlNodePtr>& XmlLookupIndex::Lookup(xmlDocPtr doc, const Child
     for (xmlNodePtr record : WalkPath(doc, path.steps)) {
       for (xmlNodePtr child = record->children; child; child = child->next) {
         if (!IsPlainElement(child, path.child.c_str())) continue;
-        std::string value = ContentOf(child);
+        std::string value = TextOfNode(child);
         std::vector<xmlNodePtr>* bucket;
         if (path.numeric) {
           double number = xmlXPathStringEvalNumber(reinterpret_cast<const xmlChar*>(value.c_str()));

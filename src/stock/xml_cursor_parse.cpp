@@ -329,7 +329,6 @@ bool ReadableByte(const xmlChar* s) {
   return !(*s == 0xEF && s[1] == 0xBF && (s[2] == 0xBE || s[2] == 0xBF));
 }
 
-
 bool SettleElement(XmlTree& tree, xmlNodePtr element) {
   for (xmlAttrPtr a = element->properties; a; a = a->next)
     for (xmlNodePtr v = a->children; v; v = v->next)
