@@ -180,12 +180,11 @@ bool SavedBytesOfText(const std::string& ansiText, std::string& bytes) {
   if (!Declaration(ansiText, rootAt, encoding) || !WriterForm(ansiText).RootFrom(rootAt)) return false;
   // What the tree's save writes: the declaration as the writer puts it, then
   // the root and its LF, encoded as declared.
-  std::string utf8;
-  if (rootAt > 0)
-    utf8 = encoding.empty() ? "<?xml version=\"1.0\"?>\n" : "<?xml version=\"1.0\" encoding=\"" + encoding + "\"?>\n";
-  utf8 += AnsiToUtf8(std::string_view(ansiText).substr(rootAt));
   std::string out;
-  if (!EncodeWrittenText(out, utf8, encoding.empty() ? nullptr : encoding.c_str())) return false;
+  if (rootAt > 0)
+    out = encoding.empty() ? "<?xml version=\"1.0\"?>\n" : "<?xml version=\"1.0\" encoding=\"" + encoding + "\"?>\n";
+  if (!EncodeAnsiText(out, std::string_view(ansiText).substr(rootAt), encoding.empty() ? nullptr : encoding.c_str()))
+    return false;
   bytes = std::move(out);
   return true;
 }

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -225,10 +226,10 @@ enum class WrittenIn { kUtf8, kAnsi };
 bool WritePlainNode(std::string& out, xmlNodePtr node, WrittenIn in = WrittenIn::kUtf8);
 bool WritePlainDocument(std::string& out, const XmlTree& tree, WrittenIn in = WrittenIn::kUtf8);
 bool EncodePlainDocument(std::string& out, const XmlTree& tree);
-// Appends UTF-8 text in the encoding of that name (UTF-8 when none), as the
-// cursor's writer encodes a document; false, `out` untouched, for an
-// encoding it does not write.
-bool EncodeWrittenText(std::string& out, const std::string& utf8, const char* encodingName);
+// Appends a Windows-1252 text in the encoding of that name (UTF-8 when
+// none), as the cursor's writer encodes a document; false, `out` untouched,
+// for an encoding it does not write.
+bool EncodeAnsiText(std::string& out, std::string_view ansi, const char* encodingName);
 
 // Saving a text unparsed (xml_cursor_text_save.cpp): the bytes Save writes
 // for the tree that LoadXML of `ansiText` builds, when the text alone tells

@@ -577,37 +577,42 @@ bool EncodePlainDocument(std::string& out, const XmlTree& tree) {
   return true;
 }
 
-bool EncodeWrittenText(std::string& out, const std::string& utf8, const char* encodingName) {
+bool EncodeAnsiText(std::string& out, std::string_view ansi, const char* encodingName) {
   const Target target = EncodingNamed(encodingName);
   if (target == Target::kOther) return false;
-  if (target == Target::kUtf8) {
-    out += utf8;
-    return true;
+  // What each byte from 0x80 becomes: its UTF-8 sequence, its byte in the
+  // encoding, or a decimal reference where the encoding lacks it, as in a
+  // saved document.
+  std::array<std::string, 128> high;
+  for (int b = 0; b < 128; ++b) {
+    const char byte = static_cast<char>(0x80 + b);
+    const char32_t cp = AnsiToCodePoint(static_cast<unsigned char>(byte));
+    const int encoded = target == Target::kUtf8 ? -1 : ByteOf(target, static_cast<long>(cp));
+    if (target == Target::kUtf8) high[b] = AnsiToUtf8(std::string_view(&byte, 1));
+    else if (encoded >= 0) high[b] = std::string(1, static_cast<char>(encoded));
+    else high[b] = "&#" + std::to_string(static_cast<unsigned long>(cp)) + ";";
   }
-  const size_t mark = out.size();
-  out.reserve(out.size() + utf8.size());
-  auto s = reinterpret_cast<const unsigned char*>(utf8.data());
-  const auto end = s + utf8.size();
-  while (s < end) {
-    const unsigned char* run = s;
-    // ASCII is copied as it is, eight bytes looked at together.
-    for (uint64_t word; end - s >= 8; s += 8) {
-      std::memcpy(&word, s, 8);
-      if (word & 0x8080808080808080ULL) break;
+  // Two passes, the first to size the result: a document's text is tens of
+  // MB, and a block that grows by doubling would leave a larger one behind.
+  auto pass = [&](auto&& ascii, auto&& other) {
+    auto s = reinterpret_cast<const unsigned char*>(ansi.data());
+    const auto end = s + ansi.size();
+    while (s < end) {
+      const unsigned char* run = s;
+      for (uint64_t word; end - s >= 8; s += 8) {  // ASCII, eight bytes looked at together
+        std::memcpy(&word, s, 8);
+        if (word & 0x8080808080808080ULL) break;
+      }
+      while (s < end && *s < 0x80) ++s;
+      ascii(run, static_cast<size_t>(s - run));
+      if (s < end) other(high[*s++ - 0x80]);
     }
-    while (s < end && *s < 0x80) ++s;
-    out.append(reinterpret_cast<const char*>(run), static_cast<size_t>(s - run));
-    if (s >= end) break;
-    // A character the encoding lacks becomes a decimal reference, as in a saved document.
-    const long cp = NextCodePoint(s);
-    if (cp < 0) {
-      out.resize(mark);
-      return false;
-    }
-    const int byte = ByteOf(target, cp);
-    if (byte >= 0) out += static_cast<char>(byte);
-    else out += "&#" + std::to_string(cp) + ";";
-  }
+  };
+  size_t size = out.size();
+  pass([&](const unsigned char*, size_t n) { size += n; }, [&](const std::string& e) { size += e.size(); });
+  out.reserve(size);
+  pass([&](const unsigned char* run, size_t n) { out.append(reinterpret_cast<const char*>(run), n); },
+       [&](const std::string& e) { out += e; });
   return true;
 }
 
