@@ -84,6 +84,8 @@ class RunState {
   void LogLine(const std::string& message);
   // LogLine(head + body), without the copy: a feed logs its whole result text.
   void LogLine(std::string_view head, const std::string& body);
+  // The same, taking the body over for the line the memo keeps.
+  void LogLine(std::string_view head, std::string&& body);
   std::string LogFilePath() const;
 
  private:
@@ -92,6 +94,9 @@ class RunState {
   std::string logPath_, logHostPath_;
   DateTime stampTime_{};
   std::string stampText_;
+  const std::string& LogStamp();
+  // "-> " + stamp + " - " + message + CR LF: appended to the log file, kept in the memo without its CR LF.
+  void WriteLogEntry(std::string line);
 
  public:
 

@@ -182,14 +182,16 @@ void IXMLCursor::LoadXML(const std::string& text) {
 }
 
 void IXMLCursor::LoadXMLForSaving(const std::string& text) {
+  if (!LoadXMLAsSaved(text)) LoadXML(text);
+}
+
+bool IXMLCursor::LoadXMLAsSaved(const std::string& text) {
   Release();
   std::string bytes;
-  if (!SavedBytesOfText(text, bytes)) {
-    LoadXML(text);
-    return;
-  }
+  if (!SavedBytesOfText(text, bytes)) return false;
   if (!document_) document_ = std::make_shared<XmlDocument>();
   document_->savedBytes = std::move(bytes);
+  return true;
 }
 
 IXMLCursor IXMLCursor::SelectFrom(const std::string& xpath, bool useIndex) const {

@@ -71,6 +71,9 @@ class IXMLCursor {
   // then write the text in the encoding it declares, and the cursor lists
   // nothing.
   void LoadXMLForSaving(const std::string& text);
+  // Its first half: true when the text was taken without a tree; false, the
+  // cursor released, when only LoadXML of it can tell what it saves.
+  bool LoadXMLAsSaved(const std::string& text);
 
   int Count() const;  // nodes in the list (0 without a list)
 

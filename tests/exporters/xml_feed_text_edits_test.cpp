@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "app/run_state.h"
 #include "exporters/autoreflex/autoreflex_exporter.h"
 #include "exporters/frame/text_cuts.h"
 #include "exporters/frame/xml_feed.h"
@@ -24,30 +25,59 @@ TEST(RemoveElement, BothFormsInOnePassAsTwoPassesGive) {
   EXPECT_EQ(RemoveElement(text, "a"), "<d><DataVO><b/><c></c><a>open</DataVO><DataVO></DataVO></d>");
 }
 
-TEST(LoadEditedText, AFailingTextLeavesTheEarlierStagesSavedAndTheFirstFailureAsError) {
+TEST(XmlFeedStages, EachStageIsSavedAsItComesAndAFailingOneLeavesTheLastThatLoaded) {
   testing::TempFolder drive;
   testing::ScopedEnv driveC("TARVELON_DRIVE_C", drive.path().c_str());
-  IXMLCursor document;
-  LoadEditedText(document, "<a><b>1</b></a>", {{"<a/>", "c:\\w\\stage.xml"}});
-  EXPECT_EQ(document.GetXML(), "<a><b>1</b></a>\n");
-  EXPECT_FALSE(std::filesystem::exists(drive / "w/stage.xml"));
-
-  // The last text fails: the stages are saved in order, the last that parses stays.
-  try {
-    LoadEditedText(document, "<a><b>", {{"<a>first</a>", "c:\\w\\stage.xml"}, {"<a>second</a>", "c:\\w\\stage.xml"}});
-    FAIL() << "no error";
-  } catch (const Error& e) {
-    EXPECT_NE(e.text().find("<a><b>"), std::string::npos);
-  }
+  // A stage in the writer's own form, then one that must be parsed: the later replaces the earlier.
+  SaveTextStage("<?xml version=\"1.0\"?>\n<a>\xe9</a>\n", "c:\\w\\stage.xml");
+  EXPECT_EQ(testing::ReadHostFile(drive / "w/stage.xml"), "<?xml version=\"1.0\"?>\n<a>\xc3\xa9</a>\n");
+  SaveTextStage("<a>second</a>", "c:\\w\\stage.xml");
   EXPECT_EQ(testing::ReadHostFile(drive / "w/stage.xml"), "<a>second</a>\n");
-  // An earlier stage that fails is the error, as it was the first to be loaded.
   try {
-    LoadEditedText(document, "<a><b>", {{"<a>first</a>", "c:\\w\\stage.xml"}, {"<a>broken", "c:\\w\\stage.xml"}});
+    SaveTextStage("<a>broken", "c:\\w\\stage.xml");
     FAIL() << "no error";
   } catch (const Error& e) {
     EXPECT_NE(e.text().find("<a>broken"), std::string::npos);
   }
-  EXPECT_EQ(testing::ReadHostFile(drive / "w/stage.xml"), "<a>first</a>\n");
+  EXPECT_EQ(testing::ReadHostFile(drive / "w/stage.xml"), "<a>second</a>\n");
+}
+
+TEST(XmlFeedStages, TheResultIsLoggedWholeBeforeItLoadsOrFails) {
+  testing::TempFolder drive;
+  testing::ScopedEnv driveC("TARVELON_DRIVE_C", drive.path().c_str());
+  testing::ScopedEnv shared("SharedTemp", drive.path().c_str());
+  testing::ScopedEnv now("TARVELON_NOW", "2017-10-25 14:03:07");
+  RunState state;
+  const std::string stamp = "25/10/2017 14:03:07 - ";
+  const struct {
+    std::string text, saved;
+  } cases[] = {
+      // Taken without a tree: the euro sign has its byte, the apostrophe a reference.
+      {"<?xml version=\"1.0\" encoding=\"ISO-8859-15\" ?>\n<a>\x80\x92</a>\n",
+       "<?xml version=\"1.0\" encoding=\"ISO-8859-15\"?>\n<a>\xa4&#8217;</a>\n"},
+      {"<a>  <b>1</b></a>", "<a><b>1</b></a>\n"},  // parsed: the blank text goes
+  };
+  std::string log;
+  for (const auto& c : cases) {
+    std::string text = c.text;
+    text.reserve(text.size() + 64);  // room for the line in the text's own block, as an edit in place leaves
+    IXMLCursor document;
+    LoadResultText(state, document, std::move(text), "after");
+    const std::vector<std::string>& memo = state.window.memo();
+    ASSERT_GE(memo.size(), 3u);
+    EXPECT_EQ(memo[memo.size() - 3], "-> " + stamp + "Result : " + c.text);
+    EXPECT_EQ(memo[memo.size() - 2], "-> " + stamp + "after");
+    EXPECT_EQ(memo.back(), "-> " + stamp + "Avant Enregistrement");
+    document.Save("c:\\w\\out.xml");
+    EXPECT_EQ(testing::ReadHostFile(drive / "w/out.xml"), c.saved);
+    log += stamp + "Result : " + c.text + "\r\n" + stamp + "after\r\n" + stamp + "Avant Enregistrement\r\n";
+  }
+  // A text that does not load: its two lines are logged, then the error.
+  IXMLCursor document;
+  EXPECT_THROW(LoadResultText(state, document, "<a><b>", "after"), Error);
+  EXPECT_EQ(state.window.memo().back(), "-> " + stamp + "after");
+  log += stamp + "Result : <a><b>\r\n" + stamp + "after\r\n";
+  EXPECT_EQ(testing::ReadHostFile(drive / "MarqueUpdate.log"), log);
 }
 
 TEST(GatherSlots, OnePhotoPerFilledSlotInSlotOrderAndAnEmptyListWhenNone) {

@@ -48,11 +48,7 @@ void RunAutoReflexExport(RunState& state, const std::string& optionKey) {
 
   std::string unedited = document.GetXML();
   document.Release();  // the edits need the text alone
-  const std::string text = EditAutoReflexText(std::move(unedited));
-  state.LogLine("Result : ", text);
-  state.LogLine(Ansi("Après Replacements"));
-  document.LoadXMLForSaving(text);
-  state.LogLine("Avant Enregistrement");
+  LoadResultText(state, document, EditAutoReflexText(std::move(unedited)), Ansi("Après Replacements"));
   const DateTime now = Now();
   const std::string output = folder + "MirvaneDatasVO-" + FormatStamp(now, "yyyymmdd") + ".xml";
   document.SaveEach({folder + FormatStamp(now, "yyyymmddhhnn") + ".xml", output});

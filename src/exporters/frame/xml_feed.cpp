@@ -66,17 +66,25 @@ void PrepareEveryVehicle(RunState& state, IXMLCursor& document, const std::funct
   }
 }
 
-void LoadEditedText(IXMLCursor& document, const std::string& text, const std::vector<TextStage>& earlier) {
-  try {
-    document.LoadXMLForSaving(text);
-  } catch (const Error&) {
-    IXMLCursor stage;
-    for (const TextStage& s : earlier) {
-      stage.LoadXML(s.text);
-      stage.Save(s.savedTo);
-    }
-    throw;
+void SaveTextStage(const std::string& text, const std::string& path) {
+  IXMLCursor stage;
+  stage.LoadXMLForSaving(text);
+  stage.Save(path);
+}
+
+void LoadResultText(RunState& state, IXMLCursor& document, std::string text, const std::string& afterLine) {
+  // Taking the text without a tree has no effect of its own; it comes first
+  // so that the text can go to the memo. A text that must be parsed is
+  // parsed after the two lines, as the log shows a text that fails.
+  if (document.LoadXMLAsSaved(text)) {
+    state.LogLine("Result : ", std::move(text));
+    state.LogLine(afterLine);
+  } else {
+    state.LogLine("Result : ", text);
+    state.LogLine(afterLine);
+    document.LoadXML(text);
   }
+  state.LogLine("Avant Enregistrement");
 }
 
 void LogPhotoUpdateCount(RunState& state) {

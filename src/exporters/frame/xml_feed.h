@@ -32,16 +32,15 @@ void RemoveHiddenSections(RunState& state, IXMLCursor& document, bool withExclus
 // with it the hold on the extract's tree) goes when the pass ends.
 void PrepareEveryVehicle(RunState& state, IXMLCursor& document, const std::function<void(IXMLCursor&)>& prepare);
 
-// Loads the edited text of a feed, to be saved (LoadXMLForSaving), whose
-// earlier stages (each a text and the file it was saved to) need not be
-// loaded when the last one parses. When it does not, the stages are loaded
-// and saved in order as far as they go, and the first failure is the error.
-// A stage names texts that live on in the caller: a document text is tens of MB.
-struct TextStage {
-  const std::string& text;
-  const std::string& savedTo;
-};
-void LoadEditedText(IXMLCursor& document, const std::string& text, const std::vector<TextStage>& earlier);
+// One stage of a feed's edited text loaded and saved to `path` (the working
+// file keeps the last stage that loaded, should a later one fail); the
+// cursor's error when it does not load.
+void SaveTextStage(const std::string& text, const std::string& path);
+
+// The end of a feed's text edits: "Result : " + the text logged, then
+// `afterLine`; the text loaded to be saved (LoadXMLForSaving) and "Avant
+// Enregistrement" logged. The text is taken over: the memo keeps its line.
+void LoadResultText(RunState& state, IXMLCursor& document, std::string text, const std::string& afterLine);
 
 // "Nb Photos Mises à jour : " + count + " photos --- ", when photos were updated.
 void LogPhotoUpdateCount(RunState& state);

@@ -146,15 +146,12 @@ void RunRad1Export(RunState& state, const std::string& feedName) {
 
   FillPhotoSlots(state, document, {{"photo", 6}, {"Rad1_photo", 10}}, false);
   RemoveHiddenSections(state, document, false);
-  // The output file receives the unedited document only to be overwritten
-  // by the edited one: that save is made when the edited text fails.
-  const std::string unedited = document.GetXML();
+  // The output file holds the document without its hidden sections until
+  // the edited one replaces it.
+  std::string unedited = document.GetXML();
   document.Release();  // the edits need the text alone
-  const std::string text = EditRad1Text(unedited, rad1);
-  state.LogLine("Result : ", text);
-  state.LogLine(Ansi("Après Remplacements"));
-  LoadEditedText(document, text, {{unedited, output}});
-  state.LogLine("Avant Enregistrement");
+  SaveTextStage(unedited, output);
+  LoadResultText(state, document, EditRad1Text(std::move(unedited), rad1), Ansi("Après Remplacements"));
   document.Save(output);
 
   state.LogLine("");

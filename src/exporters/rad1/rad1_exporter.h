@@ -38,7 +38,7 @@ struct Rad1AdInputs {
 std::string Rad1AdText(const Rad1AdInputs& in);
 
 // The text edits from the serialized document to the delivered layout.
-std::string EditRad1Text(const std::string& unedited, bool rad1);
+std::string EditRad1Text(std::string unedited, bool rad1);
 
 // RAD1 also reads the two parts of the partner password; InfoPress does not.
 SettingsUse Rad1SettingsUse(const std::string& feedName);

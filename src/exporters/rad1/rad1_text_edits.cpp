@@ -6,11 +6,11 @@
 
 namespace tarvelon {
 
-std::string EditRad1Text(const std::string& unedited, bool rad1) {
+std::string EditRad1Text(std::string unedited, bool rad1) {
   // The cuts that must stay inside one vehicle run while the records are
-  // still DataVO elements; the renames come after them. The unedited text
-  // stays the caller's: it is the one saved should the edited one fail.
+  // still DataVO elements; the renames come after them.
   std::string text = RemoveSection(unedited, "InfosSRS");
+  std::string().swap(unedited);  // each stage lets the one before go
   text = RemoveElements(std::move(text), {"idVO", "TypeVO", "InfoVille", "RefVille", "id_Track"});
   if (rad1) text = CutElementRun(std::move(text), "LibelleSociete", "Ref");
   text = RemoveElements(std::move(text), {"RefSite", "RefExpo"});

@@ -83,16 +83,14 @@ void RunTopAnnoncesExport(RunState& state, const std::string&) {
   FillPhotoSlots(state, document, {{"NOMPHOTO", 6}}, true);
 
   RemoveHiddenSections(state, document, false);
-  // The working copy receives each stage of the text only to be overwritten
-  // by the last one: the earlier stages are loaded and saved when it fails.
-  const std::string unedited = document.GetXML();
+  // The working copy holds each stage of the text in turn; should one fail
+  // to load, it keeps the last that did.
+  std::string unedited = document.GetXML();
   document.Release();  // the edits need the text alone
-  const std::string photoText = EditTopAnnoncesPhotoText(unedited);
-  const std::string text = EditTopAnnoncesText(photoText);
-  state.LogLine("Result : ", text);
-  state.LogLine(Ansi("Après Remplacements"));
-  LoadEditedText(document, text, {{unedited, workingCopy}, {photoText, workingCopy}});
-  state.LogLine("Avant Enregistrement");
+  SaveTextStage(unedited, workingCopy);
+  std::string photoText = EditTopAnnoncesPhotoText(std::move(unedited));
+  SaveTextStage(photoText, workingCopy);
+  LoadResultText(state, document, EditTopAnnoncesText(std::move(photoText)), Ansi("Après Remplacements"));
   document.SaveEach({delivered, workingCopy});
 
   if (state.counters.photoUpdateCount == 0) state.LogLine("");

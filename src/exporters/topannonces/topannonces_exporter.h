@@ -42,8 +42,8 @@ std::string EquipmentText(const TopAnnoncesVehicle& v);
 std::string InformationCodes(const std::string& information, const std::string& guarantee);
 
 // The photo list edits, then the edits to the delivered layout.
-std::string EditTopAnnoncesPhotoText(const std::string& unedited);
-std::string EditTopAnnoncesText(const std::string& photoText);
+std::string EditTopAnnoncesPhotoText(std::string unedited);
+std::string EditTopAnnoncesText(std::string photoText);
 
 SettingsUse TopAnnoncesSettingsUse();
 

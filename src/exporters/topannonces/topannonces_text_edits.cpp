@@ -6,18 +6,19 @@
 
 namespace tarvelon {
 
-std::string EditTopAnnoncesPhotoText(const std::string& unedited) {
-  // Each stage stays the caller's: the stages are saved should the last fail.
+std::string EditTopAnnoncesPhotoText(std::string unedited) {
   std::string text = ReplaceTags(unedited, {{"<Carrosserie>", "<carrosserie>"}, {"</Carrosserie>", "</carrosserie>"},
                            {"<Carrosserie/>", "<carrosserie/>"}}, false);
+  std::string().swap(unedited);  // each stage lets the one before go
   // One photo per filled slot, in slot order; empty slots leave no trace.
   return GatherSlots(text, "NOMPHOTO", 6, "liste_photos", "photo");
 }
 
-std::string EditTopAnnoncesText(const std::string& photoText) {
+std::string EditTopAnnoncesText(std::string photoText) {
   // The cuts that must stay inside one vehicle run while the records are
   // still DataVO elements; the renames come after them.
   std::string text = RemoveSection(photoText, "InfosSRS");
+  std::string().swap(photoText);  // each stage lets the one before go
   text = CutElementRun(std::move(text), "MODELEVERSION", "InfoComplement");
   text = RemoveElements(std::move(text), {"idVO", "TypeVO", "InfoVille", "RefSite", "RefExpo"});
 
