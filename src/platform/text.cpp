@@ -263,21 +263,34 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
 
 std::string ReplaceAllInText(std::string s, std::string_view from, std::string_view to, bool ignoreCase) {
   if (from.empty()) return s;
-  const std::string_view text(s);
-  const Occurrences found(text, from, ignoreCase);
-  if (to.size() > from.size()) return found.From(0) == std::string_view::npos ? s : ReplaceAll(text, from, to, ignoreCase);
+  const size_t size = s.size();
+  size_t shift = 0;
+  if (to.size() > from.size()) {
+    // A text that grows is first moved up by its growth, when its block has
+    // the room: what is written then stays behind what is read.
+    const Occurrences counted(s, from, ignoreCase);
+    size_t hits = 0;
+    for (size_t at = counted.From(0); at != std::string_view::npos; at = counted.From(at + from.size())) ++hits;
+    if (hits == 0) return s;
+    shift = hits * (to.size() - from.size());
+    if (size + shift > s.capacity()) return ReplaceAll(s, from, to, ignoreCase);
+    s.resize(size + shift);
+    std::memmove(s.data() + shift, s.data(), size);
+  }
   // What is written stays behind what is read: the text ahead is as it was.
+  const std::string_view text(s.data() + shift, size);
+  const Occurrences found(text, from, ignoreCase);
   size_t written = 0, read = 0;
   for (size_t hit = found.From(0); hit != std::string_view::npos; hit = found.From(read)) {
-    if (written != read) std::memmove(s.data() + written, s.data() + read, hit - read);
+    std::memmove(s.data() + written, text.data() + read, hit - read);
     written += hit - read;
     std::memcpy(s.data() + written, to.data(), to.size());
     written += to.size();
     read = hit + from.size();
   }
   if (read == 0) return s;
-  std::memmove(s.data() + written, s.data() + read, s.size() - read);
-  s.resize(written + s.size() - read);
+  std::memmove(s.data() + written, text.data() + read, size - read);
+  s.resize(written + size - read);
   return s;
 }
 

@@ -33,7 +33,7 @@ bool Contains(std::string_view s, std::string_view part);
 // Every occurrence of `from` replaced by `to`; with ignoreCase the search ignores case.
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to,
                        bool ignoreCase = false);
-// The same on a text handed over, done in its own block when nothing grows:
+// The same on a text handed over, done in its own block when it has the room:
 // a text of tens of MB is neither copied when nothing is found nor built anew.
 std::string ReplaceAllInText(std::string s, std::string_view from, std::string_view to, bool ignoreCase = false);
 // Position (0-based) of `part` ignoring case, or npos.

@@ -7,6 +7,7 @@
 #include "app/run_state.h"
 #include "exporters/autoreflex/autoreflex_exporter.h"
 #include "exporters/frame/text_cuts.h"
+#include "exporters/frame/text_scan.h"
 #include "exporters/frame/xml_feed.h"
 #include "exporters/rad1/rad1_exporter.h"
 #include "exporters/topannonces/topannonces_exporter.h"
@@ -23,6 +24,30 @@ TEST(RemoveElement, BothFormsInOnePassAsTwoPassesGive) {
   EXPECT_EQ(RemoveElement(text, "a"),
             ReplaceAll(CutWithinRecords(text, "<a>", "</a>"), "<a/>", ""));
   EXPECT_EQ(RemoveElement(text, "a"), "<d><DataVO><b/><c></c><a>open</DataVO><DataVO></DataVO></d>");
+}
+
+TEST(ApplyEdits, GivesWhatBuildingAnewGivesWithAndWithoutRoomToGrow) {
+  using text_scan::Edit;
+  const std::string text = "<a><b>1</b><c/></a>";
+  // Growing before shrinking, shrinking before growing, at both ends, replacing with nothing.
+  const std::vector<std::vector<Edit>> cases = {
+      {{0, 3, "<long-root>"}, {11, 15, ""}, {15, 19, "</long-root>"}},
+      {{3, 11, ""}, {15, 19, "</a><after-the-end/>"}},
+      {{0, 0, "<?x?>"}, {19, 19, "\n"}},
+      {{6, 7, "one"}, {7, 7, "two"}},
+      {},
+  };
+  for (const std::vector<Edit>& edits : cases)
+    for (size_t room : {size_t(0), size_t(5), size_t(100)}) {
+      std::string expected;
+      size_t read = 0;
+      for (const Edit& e : edits) expected.append(text, read, e.begin - read).append(e.replacement), read = e.end;
+      expected.append(text, read);
+      std::string edited = text;
+      edited.reserve(text.size() + room);
+      text_scan::ApplyEdits(edited, edits);
+      EXPECT_EQ(edited, expected) << room;
+    }
 }
 
 TEST(XmlFeedStages, EachStageIsSavedAsItComesAndAFailingOneLeavesTheLastThatLoaded) {

@@ -48,6 +48,15 @@ TEST(TextHelpers, ReplaceAllIgnoringCase) {
       EXPECT_EQ(ReplaceAllInText(text, from, to), ReplaceAll(text, from, to)) << text << " " << from;
       EXPECT_EQ(ReplaceAllInText(text, from, to, true), ReplaceAll(text, from, to, true)) << text << " " << from;
     }
+  // Longer texts, growing in their own block where it has the room and in a new one where not.
+  std::string longer;
+  for (int n = 0; n < 8; ++n) longer += "xaxxax AaAaa x<";
+  for (size_t room : {size_t(0), size_t(8), size_t(200)})
+    for (const auto& [from, to] : {std::pair{"x", "xyx"}, {"x", ""}, {"aa", "[]"}, {"<", "<<"}}) {
+      std::string handed = longer;
+      handed.reserve(longer.size() + room);
+      EXPECT_EQ(ReplaceAllInText(std::move(handed), from, to, true), ReplaceAll(longer, from, to, true)) << room << from;
+    }
 }
 
 TEST(TextHelpers, IntegersAreReadStrictly) {

@@ -17,8 +17,8 @@ std::string EditAutoReflexText(std::string text) {
   }
   tags.emplace_back("<idNVO>", "<id-VO>");
   tags.emplace_back("</idNVO>", "</id-VO>");
-  text = ReplaceTags(text, tags);
-  text = RemoveSection(text, "InfosSRS");
+  text = ReplaceTags(std::move(text), tags);
+  text = RemoveSection(std::move(text), "InfosSRS");
   return RemoveElements(std::move(text), {"idVO", "TypeVO", "InfoVille", "RefSite", "RefExpo", "id_Track", "RefVille"});
 }
 

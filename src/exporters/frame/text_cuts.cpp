@@ -254,9 +254,8 @@ std::string RemoveElements(std::string text, const std::vector<std::string>& nam
   // holds no tag of a listed name but its own: then the other names' cuts
   // touch neither the tags each name's own pass looks for nor the record
   // ends that bound it, and that pass finds the very elements found here.
-  std::string out;
-  out.reserve(text.size());
-  size_t kept = 0;
+  // The cuts are found first, the text as it was; then made in one pass.
+  std::vector<Edit> cuts;
   const char* const data = text.data();
   const size_t size = text.size();
   for (size_t at = 0; (at = scan.Next(text, at)) != std::string::npos;) {
@@ -280,11 +279,11 @@ std::string RemoveElements(std::string text, const std::vector<std::string>& nam
       continue;
     }
     if (!NoTagOpenBefore(text, at) || HoldsTagOfAny(text, at + 1, innerEnd, names)) return oneByOne(std::move(text));
-    out.append(text, kept, at - kept);
-    kept = at = end;
+    cuts.push_back({at, end, {}});
+    at = end;
   }
-  out.append(text, kept, std::string::npos);
-  return out;
+  ApplyEdits(text, cuts);
+  return text;
 }
 
 namespace {
@@ -300,11 +299,11 @@ bool SameIgnoringCase(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-std::string ReplaceTags(const std::string& text, const std::vector<std::pair<std::string, std::string>>& replacements,
+std::string ReplaceTags(std::string text, const std::vector<std::pair<std::string, std::string>>& replacements,
                         bool ignoreCase) {
   const auto inTurn = [&] {
-    std::string t = text;
-    for (const auto& [from, to] : replacements) t = ReplaceAll(t, from, to, ignoreCase);
+    std::string t = std::move(text);
+    for (const auto& [from, to] : replacements) t = ReplaceAllInText(std::move(t), from, to, ignoreCase);
     return t;
   };
   static const std::string upper = [] {
@@ -329,15 +328,8 @@ std::string ReplaceTags(const std::string& text, const std::vector<std::pair<std
     for (int c = 0; c < 256; ++c)
       if (up(static_cast<char>(c)) == up(r.first[1])) secondChar[c] = true;
 
-  // Every replaced tag starts at a "<": room for each to grow, so that the
-  // text is never copied into a block of twice its size halfway.
-  size_t growth = 0;
-  for (const auto& [from, to] : replacements)
-    if (to.size() > from.size()) growth = std::max(growth, to.size() - from.size());
-  const size_t room = growth ? growth * static_cast<size_t>(std::count(text.begin(), text.end(), '<')) : 0;
-  std::string out;
-  out.reserve(text.size() + (room <= text.size() / 4 ? room : 0));
-  size_t kept = 0;
+  // The tags are found first, the text as it was; then replaced in one pass.
+  std::vector<Edit> edits;
   const char* const data = text.data();
   const size_t size = text.size();
   for (size_t at = 0; (at = NextTagStart(text, at, secondChar)) != std::string::npos;) {
@@ -358,12 +350,11 @@ std::string ReplaceTags(const std::string& text, const std::vector<std::pair<std
     }
     // A cut joins what stands around it: no tag may be open before it.
     if (hit->second.empty() && !NoTagOpenBefore(text, at)) return inTurn();
-    out.append(text, kept, at - kept);
-    out += hit->second;
-    kept = at = at + hit->first.size();
+    edits.push_back({at, at + hit->first.size(), hit->second});
+    at += hit->first.size();
   }
-  out.append(text, kept, std::string::npos);
-  return out;
+  ApplyEdits(text, edits);
+  return text;
 }
 
 namespace {
@@ -405,27 +396,25 @@ std::string WithIsoDeclaration(std::string text) {
   return named.append(iso).append(text);
 }
 
-std::string RemoveSection(const std::string& text, const std::string& name) {
+std::string RemoveSection(std::string text, const std::string& name) {
   const std::string close = "</" + name + ">";
-  return CutStretches(text, [&](size_t from) {
+  CutStretchesInPlace(text, [&](size_t from) {
     const Tag tag = NextStartTag(text, name, from);
     if (tag.begin == std::string::npos || tag.empty) return Stretch{tag.begin, tag.end};
     const size_t end = text.find(close, tag.end);
     return end == std::string::npos ? Stretch{} : Stretch{tag.begin, end + close.size()};
   });
+  return text;
 }
 
-std::string ReplaceSectionTags(const std::string& text, const std::string& name, const std::string& open,
+std::string ReplaceSectionTags(std::string text, const std::string& name, const std::string& open,
                                const std::string& close) {
-  std::string out;
-  size_t pos = 0;
-  for (Tag tag = NextStartTag(text, name, 0); tag.begin != std::string::npos; tag = NextStartTag(text, name, pos)) {
-    out.append(text, pos, tag.begin - pos);
-    out += tag.empty ? open + close : open;
-    pos = tag.end;
-  }
-  out.append(text, pos, std::string::npos);
-  return ReplaceAll(out, "</" + name + ">", close, true);
+  const std::string openAndClose = open + close;
+  std::vector<Edit> edits;
+  for (Tag tag = NextStartTag(text, name, 0); tag.begin != std::string::npos; tag = NextStartTag(text, name, tag.end))
+    edits.push_back({tag.begin, tag.end, tag.empty ? std::string_view(openAndClose) : std::string_view(open)});
+  ApplyEdits(text, edits);
+  return ReplaceAllInText(std::move(text), "</" + name + ">", close, true);
 }
 
 std::string GatherSlots(const std::string& text, const std::string& slotName, int slots, const std::string& listName,

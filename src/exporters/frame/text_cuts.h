@@ -28,7 +28,7 @@ std::string RemoveElements(std::string text, const std::vector<std::string>& nam
 // ">", then ">"; what replaces it is nothing or such a tag, and none the tag
 // of another. The one pass gives the same where nothing it cuts follows an
 // unclosed "<"; otherwise the replacements are made in turn.
-std::string ReplaceTags(const std::string& text, const std::vector<std::pair<std::string, std::string>>& replacements,
+std::string ReplaceTags(std::string text, const std::vector<std::pair<std::string, std::string>>& replacements,
                         bool ignoreCase = true);
 
 // Removes the run of elements from "<first>" (or, for an empty element,
@@ -47,12 +47,12 @@ std::string WithIsoDeclaration(std::string text);
 
 // Removes every section element of that name with its content, and its
 // empty form ("<name …/>") as well, so that no empty section is left behind.
-std::string RemoveSection(const std::string& text, const std::string& name);
+std::string RemoveSection(std::string text, const std::string& name);
 
 // The start tags of the section `name` become `open`, its end tags `close`,
 // and its empty form `open` + `close`: the section is renamed (or unwrapped,
 // with empty texts) and stays well-formed when it holds no record.
-std::string ReplaceSectionTags(const std::string& text, const std::string& name, const std::string& open,
+std::string ReplaceSectionTags(std::string text, const std::string& name, const std::string& open,
                                const std::string& close);
 
 // In each record, the slot elements slotName1 … slotName<slots> (any case,

@@ -112,6 +112,53 @@ void CutStretchesInPlace(std::string& text, FindStretch find) {
   text.resize(kept + text.size() - pos);
 }
 
+// A stretch of the text and what takes its place.
+struct Edit {
+  size_t begin = 0;
+  size_t end = 0;  // one past the last character replaced
+  std::string_view replacement;
+};
+
+// Makes the edits (in text order, none overlapping) in the text's own block
+// when it has the room: the text is first moved up by the most any run of
+// edits from the start grows it, so that what is written never overtakes
+// what is still to be read. Without the room, one new block of the final
+// size. A document text is tens of MB: a second block would take new pages.
+inline void ApplyEdits(std::string& text, const std::vector<Edit>& edits) {
+  if (edits.empty()) return;
+  size_t size = text.size(), grown = 0, shrunk = 0, shift = 0;
+  for (const Edit& e : edits) {
+    grown += e.replacement.size();
+    shrunk += e.end - e.begin;
+    if (grown > shrunk) shift = std::max(shift, grown - shrunk);
+  }
+  const size_t finalSize = size + grown - shrunk;
+  std::string fresh;
+  const bool inPlace = size + shift <= text.capacity();
+  const char* from = text.data();
+  char* to = text.data();
+  if (!inPlace) {
+    fresh.resize(finalSize);
+    to = fresh.data();
+  } else if (shift > 0) {
+    text.resize(size + shift);
+    std::memmove(text.data() + shift, text.data(), size);
+    from = text.data() + shift;
+    to = text.data();
+  }
+  size_t written = 0, read = 0;
+  for (const Edit& e : edits) {
+    std::memmove(to + written, from + read, e.begin - read);
+    written += e.begin - read;
+    std::memcpy(to + written, e.replacement.data(), e.replacement.size());
+    written += e.replacement.size();
+    read = e.end;
+  }
+  std::memmove(to + written, from + read, size - read);
+  if (inPlace) text.resize(finalSize);
+  else text = std::move(fresh);
+}
+
 inline bool IsAsciiLetter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
 
 // The marker at `at`; with `ignoreCase`, its ASCII letters in either case
