@@ -36,6 +36,7 @@ std::string ContentOf(xmlNodePtr node) {
   } else if (node->type == XML_ELEMENT_NODE || node->type == XML_ATTRIBUTE_NODE) {
     // The usual field: a leaf text, no child, or one text read in place.
     if (node->type == XML_ELEMENT_NODE && node->content) return Utf8ToAnsi(reinterpret_cast<const char*>(node->content));
+    if (const xmlChar* value = AttributeValueOf(node)) return Utf8ToAnsi(reinterpret_cast<const char*>(value));
     xmlNodePtr only = node->children;
     if (!only) return std::string();
     if (!only->next && (only->type == XML_TEXT_NODE || only->type == XML_CDATA_SECTION_NODE))
@@ -103,7 +104,9 @@ void ReplaceContent(xmlNodePtr target, const std::string& utf8) {
       return;
     }
     case XML_ATTRIBUTE_NODE: {
+      reinterpret_cast<xmlAttrPtr>(target)->psvi = nullptr;  // a kept value, replaced
       RetireChildren(tree, target);
+      if (tree.TakeAttributeValue(reinterpret_cast<xmlAttrPtr>(target), utf8)) return;
       xmlNodePtr text = NewText(target->doc, utf8);
       text->parent = target;
       target->children = target->last = text;
@@ -137,8 +140,10 @@ void SetAttributeOf(xmlNodePtr node, const std::string& name, const std::string&
       return;
     }
   }
-  XmlTree::Of(node)->Grew(utf8Name.size() + utf8.size() + 4);
-  xmlNewProp(node, X(utf8Name), X(utf8));
+  XmlTree& tree = *XmlTree::Of(node);
+  tree.Grew(utf8Name.size() + utf8.size() + 4);
+  xmlAttrPtr attribute = xmlNewProp(node, X(utf8Name), nullptr);
+  if (attribute && !tree.TakeAttributeValue(attribute, utf8)) ReplaceContent(reinterpret_cast<xmlNodePtr>(attribute), utf8);
 }
 
 }  // namespace

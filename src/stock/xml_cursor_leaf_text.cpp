@@ -86,8 +86,25 @@ bool XmlTree::TakeLeafText(xmlNodePtr element, const std::string& utf8) {
   return true;
 }
 
+bool XmlTree::TakeAttributeValue(xmlAttrPtr attribute, const std::string& utf8) {
+  if (leafTextsSpread_ || attribute->children || utf8.empty() || doc_->intSubset || doc_->extSubset) return false;
+  const auto* text = reinterpret_cast<const xmlChar*>(utf8.c_str());
+  if (!ReadableText(text) || std::strchr(reinterpret_cast<const char*>(attribute->name), ':')) return false;
+  attribute->psvi = const_cast<xmlChar*>(leafTextStore_.Keep(utf8.data(), utf8.size()));
+  ++leafTexts_;
+  return true;
+}
+
 void XmlTree::GiveTextNode(xmlNodePtr element) const {
-  if (element->type != XML_ELEMENT_NODE || !element->content) return;
+  if (element->type != XML_ELEMENT_NODE) return;
+  for (xmlAttrPtr a = element->properties; a; a = a->next) {
+    if (!a->psvi) continue;
+    xmlNodePtr text = xmlNewDocText(element->doc, static_cast<const xmlChar*>(a->psvi));
+    a->psvi = nullptr;
+    text->parent = reinterpret_cast<xmlNodePtr>(a);
+    a->children = a->last = text;
+  }
+  if (!element->content) return;
   xmlNodePtr text = xmlNewDocText(element->doc, element->content);
   element->content = nullptr;
   xmlAddChild(element, text);
@@ -121,6 +138,7 @@ void KeepLeafTextOf(xmlNodePtr element, LeafTextStore& store, std::vector<xmlNod
 
 std::string TextOfNode(xmlNodePtr node) {
   if (node->type == XML_ELEMENT_NODE && node->content) return reinterpret_cast<const char*>(node->content);
+  if (const xmlChar* value = AttributeValueOf(node)) return reinterpret_cast<const char*>(value);
   // Elements below may hold theirs: libxml2 reads only text nodes.
   const bool parent = node->type == XML_ELEMENT_NODE || node->type == XML_DOCUMENT_NODE;
   if (parent && FirstElement(node->children))

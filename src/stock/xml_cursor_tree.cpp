@@ -89,10 +89,34 @@ const char* NameOf(xmlNodePtr node) { return reinterpret_cast<const char*>(node-
 XmlTree::ChildTable* XmlTree::TableOf(xmlNodePtr parent) {
   if (parent == lastParent_) return lastTable_;
   auto found = children_.find(parent);
-  if (found == children_.end()) return nullptr;
+  if (found == children_.end()) {
+    auto older = olderChildren_.find(parent);
+    if (older == olderChildren_.end()) return nullptr;
+    ChildTable table = std::move(older->second);
+    olderChildren_.erase(older);
+    return &(TableFor(parent) = std::move(table));
+  }
   lastParent_ = parent;
   lastTable_ = &found->second;
   return lastTable_;
+}
+
+XmlTree::ChildTable& XmlTree::TableFor(xmlNodePtr parent) {
+  // The tables of the parents asked for lately, in two generations: a pass
+  // over ten thousand records would otherwise keep a table for each. The
+  // slots of the tables dropped serve the next ones: given back to the
+  // allocator, their holes would take blocks that outlive the tree and cut
+  // up the room it leaves for the document texts that follow it.
+  constexpr size_t kTablesKept = 256;
+  if (children_.size() >= kTablesKept) {
+    for (auto& [dropped, table] : olderChildren_) spareSlots_[table.slots.size()].push_back(std::move(table.slots));
+    olderChildren_.swap(children_);
+    children_.clear();
+  }
+  ChildTable& table = children_[parent];
+  lastParent_ = parent;
+  lastTable_ = &table;
+  return table;
 }
 
 // The slot of that name, or the empty slot where it would go. A slot whose
@@ -106,12 +130,22 @@ XmlTree::ChildSlot& XmlTree::SlotFor(std::vector<ChildSlot>& slots, const char* 
   }
 }
 
+std::vector<XmlTree::ChildSlot> XmlTree::EmptySlots(size_t size) {
+  auto spare = spareSlots_.find(size);
+  if (spare == spareSlots_.end() || spare->second.empty()) return std::vector<ChildSlot>(size);
+  std::vector<ChildSlot> slots = std::move(spare->second.back());
+  spare->second.pop_back();
+  std::fill(slots.begin(), slots.end(), ChildSlot{});
+  return slots;
+}
+
 void XmlTree::Index(ChildTable& table, xmlNodePtr child, unsigned hash) {
   if ((table.used + 1) * 4 > table.slots.size() * 3) {
-    std::vector<ChildSlot> old(table.slots.size() * 2);
+    std::vector<ChildSlot> old = EmptySlots(table.slots.size() * 2);
     old.swap(table.slots);
     for (const ChildSlot& slot : old)
       if (slot.node) SlotFor(table.slots, NameOf(slot.node), slot.hash) = slot;
+    spareSlots_[old.size()].push_back(std::move(old));
   }
   ChildSlot& slot = SlotFor(table.slots, NameOf(child), hash);
   if (!slot.node) {
@@ -137,8 +171,8 @@ xmlNodePtr XmlTree::FirstChildNamed(xmlNodePtr parent, const char* name) {
     for (child = parent->children; child; child = child->next) count += IsIndexable(child);
     size_t size = 16;
     while (size * 3 < count * 4) size *= 2;
-    table = &children_[parent];
-    table->slots.resize(size);
+    table = &TableFor(parent);
+    table->slots = EmptySlots(size);
     for (child = parent->children; child; child = child->next)
       if (IsIndexable(child)) Index(*table, child, NameHash(NameOf(child)));
     lastParent_ = parent;

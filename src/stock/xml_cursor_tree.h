@@ -107,7 +107,14 @@ class XmlTree {
   // for a text that needs its node: an element with children, an empty or
   // blank text (reading drops it), bytes a reader refuses.
   bool TakeLeafText(xmlNodePtr element, const std::string& utf8);
-  // Gives one element its text node back (before it takes children).
+  // The same for the value of an attribute without one, kept in its `psvi`
+  // (left to schema validation, which the cursor never runs): a feed sets
+  // half a million short attribute values. False for an empty value (the
+  // attribute then has none), bytes a reader refuses, and a document whose
+  // DTD may make the attribute an ID.
+  bool TakeAttributeValue(xmlAttrPtr attribute, const std::string& utf8);
+  // Gives one element its text node back (before it takes children), and
+  // its attributes theirs.
   void GiveTextNode(xmlNodePtr element) const;
   // Gives every element its text node back, before the tree reaches libxml2
   // itself (its XPath engine, its writer, a copy). A tree that had to does
@@ -143,9 +150,12 @@ class XmlTree {
     size_t used = 0;
   };
   static ChildSlot& SlotFor(std::vector<ChildSlot>& slots, const char* name, unsigned hash);
-  static void Index(ChildTable& table, xmlNodePtr child, unsigned hash);
+  void Index(ChildTable& table, xmlNodePtr child, unsigned hash);
+  std::vector<ChildSlot> EmptySlots(size_t size);  // a spare array when there is one
   ChildTable* TableOf(xmlNodePtr parent);
-  std::unordered_map<xmlNodePtr, ChildTable> children_;
+  ChildTable& TableFor(xmlNodePtr parent);  // a new one, or the one taken from the older generation
+  std::unordered_map<xmlNodePtr, ChildTable> children_, olderChildren_;
+  std::unordered_map<size_t, std::vector<std::vector<ChildSlot>>> spareSlots_;  // by size
   xmlNodePtr lastParent_ = nullptr;  // the parent asked last, and its table
   ChildTable* lastTable_ = nullptr;
   // The last answer of ChildCountAfterAppend; forgotten when a node leaves.
@@ -195,6 +205,11 @@ void KeepLeafTextOf(xmlNodePtr element, LeafTextStore& store, std::vector<xmlNod
 bool ReadableText(const xmlChar* s);
 // The text of a node as libxml2 gives it (UTF-8), leaf texts included.
 std::string TextOfNode(xmlNodePtr node);
+// The value an attribute keeps in itself (see XmlTree::TakeAttributeValue), or null.
+inline const xmlChar* AttributeValueOf(xmlNodePtr attribute) {
+  return attribute->type == XML_ATTRIBUTE_NODE ? static_cast<const xmlChar*>(reinterpret_cast<xmlAttrPtr>(attribute)->psvi)
+                                               : nullptr;
+}
 // Suppresses libxml2's own error printing and refuses every external load.
 void PrepareXmlLibrary();
 

@@ -362,6 +362,8 @@ class PlainWriter {
       xmlNodePtr value = a->children;
       if (value && (value->type != XML_TEXT_NODE || value->next)) return false;
       if (!Tag(" ", NameOf(a->name), "=\"")) return false;
+      const xmlChar* kept = static_cast<const xmlChar*>(a->psvi);  // see XmlTree::TakeAttributeValue
+      if (kept && !Write(kept, *attribute_, hexAttributes_)) return false;
       if (value && value->content && !Write(value->content, *attribute_, hexAttributes_)) return false;
       sink_.Put('"');
     }

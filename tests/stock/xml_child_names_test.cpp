@@ -92,5 +92,41 @@ TEST(XmlChildNames, RandomChangesInACopiedDocumentAgreeWithXPath) {
   EXPECT_EQ(source.Select("/document/DataVOS/DataVO").GetValue("F3"), "v3");
 }
 
+// More wide records than lookup tables are kept for, visited in turn and
+// then at random with changes: a record not asked for lately is looked up
+// afresh, and agrees with XPath.
+TEST(XmlChildNames, ManyRecordsVisitedAtRandomAgreeWithXPath) {
+  constexpr int kRecords = 700;
+  std::string xml = "<document><DataVOS>";
+  for (int r = 0; r < kRecords; ++r) {
+    xml += "<DataVO><idVO>" + std::to_string(r) + "</idVO>";
+    for (int i = 0; i < 12; ++i) xml += "<F" + std::to_string(i) + ">" + std::to_string(r * 100 + i) + "</F" + std::to_string(i) + ">";
+    xml += "</DataVO>";
+  }
+  IXMLCursor doc;
+  doc.LoadXML(xml + "</DataVOS></document>");
+  const auto recordNumber = [&doc](int r) {
+    return doc.SelectWhereChildIs("/document/DataVOS/DataVO", "idVO", std::to_string(r));
+  };
+  for (int r = 0; r < kRecords; ++r) ASSERT_EQ(recordNumber(r).GetValue("F5"), std::to_string(r * 100 + 5));
+  std::mt19937 random(20261210);
+  const std::vector<std::string> names = {"F0", "F5", "F11", "N1"};
+  for (int step = 0; step < 3000; ++step) {
+    IXMLCursor record = recordNumber(static_cast<int>(random() % kRecords));
+    const std::string& name = names[random() % names.size()];
+    switch (random() % 4) {
+      case 0: record.SetValue(name, "s" + std::to_string(step)); break;
+      case 1: record.AppendChild(name, "a" + std::to_string(step)); break;
+      case 2: {
+        IXMLCursor children = record.Select(name);
+        if (!children.Eof()) children.Delete();
+        break;
+      }
+      default: break;  // reads only
+    }
+    for (const std::string& each : names) ASSERT_EQ(record.GetValue(each), ByXPath(record, each)) << step << " " << each;
+  }
+}
+
 }  // namespace
 }  // namespace tarvelon

@@ -34,11 +34,18 @@ IXMLCursor Grown() {
   IXMLCursor parent = r.AppendChild("Parent", "text");
   parent.AppendChild("Child", "1");
   r.Select("O").SetAttribute("k", "v");
+  // Attribute values: escaped, empty, replaced, set as a value.
+  IXMLCursor longValue = r.Select("Long");
+  longValue.SetAttribute("a", Ansi("x & <y> \"z\"\t\n"));
+  longValue.SetAttribute("empty", "");
+  longValue.SetAttribute("k2", "one");
+  longValue.SetAttribute("k2", "two");
+  longValue.SetValue("@viaValue", "w");
   return doc;
 }
 
 const char* const kGrown =
-    "<r><a>x</a><O k=\"v\">O</O><Long>Climatisation &amp; régulateur &lt;auto&gt; \"été\" 12 €</Long>"
+    "<r><a>x</a><O k=\"v\">O</O><Long a=\"x &amp; &lt;y&gt; &quot;z&quot;&#9;&#10;\" empty=\"\" k2=\"two\" viaValue=\"w\">Climatisation &amp; régulateur &lt;auto&gt; \"été\" 12 €</Long>"
     "<Blank>  </Blank><Empty/><Twice>second</Twice><Blanked> </Blanked><Line>a&#13;\nb</Line>"
     "<Parent>text<Child>1</Child></Parent></r>";
 
@@ -54,6 +61,8 @@ TEST_F(XmlLeafText, AGrownDocumentIsTheSameBeforeAndAfterTheLibraryReadsIt) {
   EXPECT_EQ(written, "<?xml version=\"1.0\"?>\n" + Ansi(kGrown) + "\n");
   EXPECT_EQ(kept.Select("/r").GetValue("Long"), Ansi("Climatisation & régulateur <auto> \"été\" 12 €"));
   EXPECT_EQ(kept.Select("/r").GetValue("Twice"), "second");
+  EXPECT_EQ(kept.Select("/r/Long").GetValue("@a"), Ansi("x & <y> \"z\"\t\n"));
+  EXPECT_EQ(kept.Select("/r/Long/@k2").GetValue("."), "two");
   EXPECT_EQ(kept.Select("/r/Parent").GetValue("."), "text1");
   kept.Save("C:\\kept.xml");
 
@@ -62,6 +71,8 @@ TEST_F(XmlLeafText, AGrownDocumentIsTheSameBeforeAndAfterTheLibraryReadsIt) {
   IXMLCursor found = spread.SelectByXPath("/r/*[. = 'second' or . = 'O']");
   ASSERT_EQ(found.Count(), 2);
   EXPECT_EQ(found.GetXML(), "<O k=\"v\">O</O>");
+  EXPECT_EQ(spread.SelectByXPath("/r/Long[@k2 = 'two' and @viaValue = 'w' and @empty = '']").Count(), 1);
+  EXPECT_EQ(spread.Select("/r/Long").GetValue("@a"), Ansi("x & <y> \"z\"\t\n"));
   EXPECT_EQ(spread.GetXML(), written);
   spread.Save("C:\\spread.xml");
   EXPECT_EQ(ReadHostFile(drive.path() + "/kept.xml"), ReadHostFile(drive.path() + "/spread.xml"));
