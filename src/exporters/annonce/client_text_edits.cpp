@@ -41,7 +41,8 @@ std::string ClientFileText(std::string text, const std::string& clientCode, bool
 
   text = RemoveElements(std::move(text), {"CODECLIENT", "cGroup", "TypeVO", "Concession", "FlagExclusion"});
 
-  text = ReplaceTags(std::move(text), {{"<DataVO>", "<ANNONCE>"}, {"</DataVO>", "</ANNONCE>"}, {"<document>", ""}, {"</document>", ""}});
+  text = ReplaceTags(std::move(text),
+                     {{"<DataVO>", "<ANNONCE>"}, {"</DataVO>", "</ANNONCE>"}, {"<document>", ""}, {"</document>", ""}});
 
   // A prepared extract without a declaration still gives a file that names its encoding.
   text = WithIsoDeclaration(std::move(text));

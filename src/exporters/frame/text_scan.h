@@ -80,23 +80,9 @@ class RecordLimits {
   size_t next_ = 0;
 };
 
-template <typename FindStretch>
-std::string CutStretches(const std::string& text, FindStretch find) {
-  std::string out;
-  size_t pos = 0;
-  while (true) {
-    const Stretch s = find(pos);
-    if (s.begin == std::string::npos) break;
-    out.append(text, pos, s.begin - pos);
-    pos = s.end;
-  }
-  out.append(text, pos, std::string::npos);
-  return out;
-}
-
-// The same in the text itself: what stays moves forward over what is cut.
-// `find` only ever reads at or after the position it is given, which is
-// never behind what has been moved.
+// Cuts the stretches `find` gives, in the text itself: what stays moves
+// forward over what is cut. `find` only ever reads at or after the position
+// it is given, which is never behind what has been moved.
 template <typename FindStretch>
 void CutStretchesInPlace(std::string& text, FindStretch find) {
   size_t kept = 0, pos = 0;
@@ -126,7 +112,8 @@ struct Edit {
 // size. A document text is tens of MB: a second block would take new pages.
 inline void ApplyEdits(std::string& text, const std::vector<Edit>& edits) {
   if (edits.empty()) return;
-  size_t size = text.size(), grown = 0, shrunk = 0, shift = 0;
+  const size_t size = text.size();
+  size_t grown = 0, shrunk = 0, shift = 0;
   for (const Edit& e : edits) {
     grown += e.replacement.size();
     shrunk += e.end - e.begin;

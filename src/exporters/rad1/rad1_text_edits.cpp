@@ -18,16 +18,16 @@ std::string EditRad1Text(std::string unedited, bool rad1) {
 
   if (rad1) {
     text = ReplaceTags(std::move(text), {{"<document>", "<TRAQUEANNONCES_XML>"},
-                              {"</document>", "</TRAQUEANNONCES_XML>"},
-                              {"<DataVO>", "<annonces>"},
-                              {"</DataVO>", "</annonces>"}});
+                                         {"</document>", "</TRAQUEANNONCES_XML>"},
+                                         {"<DataVO>", "<annonces>"},
+                                         {"</DataVO>", "</annonces>"}});
   }
   // The vehicles stand directly under the root, also when there is none.
   text = ReplaceSectionTags(std::move(text), "DataVOS", "", "");
   text = ReplaceTags(std::move(text), {{"<DataVO>", "<annonce>"},
-                            {"</DataVO>", "</annonce>"},
-                            {"<document>", "<annonces>"},
-                            {"</document>", "</annonces>"}});
+                                       {"</DataVO>", "</annonce>"},
+                                       {"<document>", "<annonces>"},
+                                       {"</document>", "</annonces>"}});
   text = WithIsoDeclaration(std::move(text));
   return ReplaceAllInText(std::move(text), "Rad1_", "", true);
 }

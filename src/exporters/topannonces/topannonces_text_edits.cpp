@@ -7,8 +7,11 @@
 namespace tarvelon {
 
 std::string EditTopAnnoncesPhotoText(std::string unedited) {
-  std::string text = ReplaceTags(std::move(unedited), {{"<Carrosserie>", "<carrosserie>"}, {"</Carrosserie>", "</carrosserie>"},
-                           {"<Carrosserie/>", "<carrosserie/>"}}, false);
+  std::string text = ReplaceTags(std::move(unedited),
+                                 {{"<Carrosserie>", "<carrosserie>"},
+                                  {"</Carrosserie>", "</carrosserie>"},
+                                  {"<Carrosserie/>", "<carrosserie/>"}},
+                                 false);
   // One photo per filled slot, in slot order; empty slots leave no trace.
   return GatherSlots(text, "NOMPHOTO", 6, "liste_photos", "photo");
 }
@@ -22,7 +25,8 @@ std::string EditTopAnnoncesText(std::string photoText) {
 
   // The vehicle list becomes the root, also when it holds no vehicle.
   text = ReplaceSectionTags(std::move(text), "DataVOS", "<listepa>", "</listepa>");
-  text = ReplaceTags(std::move(text), {{"<DataVO>", "<annonce>"}, {"</DataVO>", "</annonce>"}, {"<document>", ""}, {"</document>", ""}});
+  text = ReplaceTags(std::move(text),
+                     {{"<DataVO>", "<annonce>"}, {"</DataVO>", "</annonce>"}, {"<document>", ""}, {"</document>", ""}});
   return WithIsoDeclaration(std::move(text));
 }
 
