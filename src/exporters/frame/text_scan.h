@@ -137,7 +137,7 @@ inline void ApplyEdits(std::string& text, const std::vector<Edit>& edits) {
   for (const Edit& e : edits) {
     std::memmove(to + written, from + read, e.begin - read);
     written += e.begin - read;
-    std::memcpy(to + written, e.replacement.data(), e.replacement.size());
+    if (!e.replacement.empty()) std::memcpy(to + written, e.replacement.data(), e.replacement.size());
     written += e.replacement.size();
     read = e.end;
   }
