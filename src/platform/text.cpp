@@ -226,6 +226,11 @@ class Occurrences {
     if (ignoreCase) search_.emplace(part);
   }
   size_t From(size_t at) const { return search_ ? search_->Find(text_, at) : text_.find(part_, at); }
+  size_t Count() const {
+    size_t count = 0;
+    for (size_t at = From(0); at != std::string_view::npos; at = From(at + part_.size())) ++count;
+    return count;
+  }
 
  private:
   std::string_view text_, part_;
@@ -239,26 +244,33 @@ size_t FindIgnoringCase(std::string_view s, std::string_view part, size_t from) 
   return CaseIgnoringSearch(part).Find(s, from);
 }
 
-std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to, bool ignoreCase) {
-  if (from.empty()) return std::string(s);
+namespace {
+
+// `s` with every occurrence `found` gives replaced by `to`, built in one
+// block of `size` bytes.
+std::string Rebuilt(std::string_view s, const Occurrences& found, size_t fromSize, std::string_view to, size_t size) {
   std::string out;
-  size_t pos = 0;
-  const Occurrences found(s, from, ignoreCase);
-  size_t hit = found.From(0);
-  if (hit == std::string_view::npos) return std::string(s);
-  size_t size = s.size();
-  // A text that grows is counted first: one block of its final size, not
-  // one doubled when the last piece does not fit.
-  if (to.size() > from.size())
-    for (size_t at = hit; at != std::string_view::npos; at = found.From(at + from.size())) size += to.size() - from.size();
   out.reserve(size);
-  for (; hit != std::string_view::npos; hit = found.From(pos)) {
+  size_t pos = 0;
+  for (size_t hit = found.From(0); hit != std::string_view::npos; hit = found.From(pos)) {
     out.append(s.substr(pos, hit - pos));
     out.append(to);
-    pos = hit + from.size();
+    pos = hit + fromSize;
   }
   out.append(s.substr(pos));
   return out;
+}
+
+}  // namespace
+
+std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to, bool ignoreCase) {
+  if (from.empty()) return std::string(s);
+  const Occurrences found(s, from, ignoreCase);
+  if (found.From(0) == std::string_view::npos) return std::string(s);
+  // A text that grows is counted first: one block of its final size, not
+  // one doubled when the last piece does not fit.
+  const size_t growth = to.size() > from.size() ? found.Count() * (to.size() - from.size()) : 0;
+  return Rebuilt(s, found, from.size(), to, s.size() + growth);
 }
 
 std::string ReplaceAllInText(std::string s, std::string_view from, std::string_view to, bool ignoreCase) {
@@ -269,11 +281,9 @@ std::string ReplaceAllInText(std::string s, std::string_view from, std::string_v
     // A text that grows is first moved up by its growth, when its block has
     // the room: what is written then stays behind what is read.
     const Occurrences counted(s, from, ignoreCase);
-    size_t hits = 0;
-    for (size_t at = counted.From(0); at != std::string_view::npos; at = counted.From(at + from.size())) ++hits;
-    if (hits == 0) return s;
-    shift = hits * (to.size() - from.size());
-    if (size + shift > s.capacity()) return ReplaceAll(s, from, to, ignoreCase);
+    shift = counted.Count() * (to.size() - from.size());
+    if (shift == 0) return s;
+    if (size + shift > s.capacity()) return Rebuilt(s, counted, from.size(), to, size + shift);
     s.resize(size + shift);
     std::memmove(s.data() + shift, s.data(), size);
   }
@@ -284,7 +294,7 @@ std::string ReplaceAllInText(std::string s, std::string_view from, std::string_v
   for (size_t hit = found.From(0); hit != std::string_view::npos; hit = found.From(read)) {
     std::memmove(s.data() + written, text.data() + read, hit - read);
     written += hit - read;
-    std::memcpy(s.data() + written, to.data(), to.size());
+    if (!to.empty()) std::memcpy(s.data() + written, to.data(), to.size());
     written += to.size();
     read = hit + from.size();
   }

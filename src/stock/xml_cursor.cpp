@@ -140,10 +140,9 @@ void SetAttributeOf(xmlNodePtr node, const std::string& name, const std::string&
       return;
     }
   }
-  XmlTree& tree = *XmlTree::Of(node);
-  tree.Grew(utf8Name.size() + utf8.size() + 4);
-  xmlAttrPtr attribute = xmlNewProp(node, X(utf8Name), nullptr);
-  if (attribute && !tree.TakeAttributeValue(attribute, utf8)) ReplaceContent(reinterpret_cast<xmlNodePtr>(attribute), utf8);
+  XmlTree::Of(node)->Grew(utf8Name.size() + 4);  // the value's own share comes with it
+  if (xmlAttrPtr attribute = xmlNewProp(node, X(utf8Name), nullptr))
+    ReplaceContent(reinterpret_cast<xmlNodePtr>(attribute), utf8);
 }
 
 }  // namespace

@@ -175,8 +175,6 @@ xmlNodePtr XmlTree::FirstChildNamed(xmlNodePtr parent, const char* name) {
     table->slots = EmptySlots(size);
     for (child = parent->children; child; child = child->next)
       if (IsIndexable(child)) Index(*table, child, NameHash(NameOf(child)));
-    lastParent_ = parent;
-    lastTable_ = table;
   }
   const ChildSlot& slot = SlotFor(table->slots, name, NameHash(name));
   return slot.node && slot.node->parent == parent ? slot.node : nullptr;

@@ -76,14 +76,11 @@ void LoadResultText(RunState& state, IXMLCursor& document, std::string text, con
   // Taking the text without a tree has no effect of its own; it comes first
   // so that the text can go to the memo. A text that must be parsed is
   // parsed after the two lines, as the log shows a text that fails.
-  if (document.LoadXMLAsSaved(text)) {
-    state.LogLine("Result : ", std::move(text));
-    state.LogLine(afterLine);
-  } else {
-    state.LogLine("Result : ", text);
-    state.LogLine(afterLine);
-    document.LoadXML(text);
-  }
+  const bool taken = document.LoadXMLAsSaved(text);
+  if (taken) state.LogLine("Result : ", std::move(text));
+  else state.LogLine("Result : ", text);
+  state.LogLine(afterLine);
+  if (!taken) document.LoadXML(text);
   state.LogLine("Avant Enregistrement");
 }
 
